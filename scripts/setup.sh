@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project needs, when any is missing.
+#   scripts/setup.sh          build, run and test
+#   scripts/setup.sh assets   also the asset tools (ImageMagick, sox, meshoptimizer)
+set -euo pipefail
+
+packages=(
+  cmake g++ make pkg-config
+  freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri
+  libsdl2-mixer-dev zlib1g-dev
+  libgtest-dev libbenchmark-dev
+  clang libclang-rt-14-dev
+  xvfb xdotool x11-apps x11-utils xauth
+)
+if [ "${1:-}" = "assets" ]; then
+  packages+=(imagemagick fonts-dejavu-core sox libmeshoptimizer-dev)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "setup: installing missing Debian packages: ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then
+  sudo=()
+elif command -v sudo >/dev/null 2>&1 && sudo -n true 2>/dev/null; then
+  sudo=(sudo)
+else
+  echo "setup: cannot install packages: not root and sudo is not available without a password." >&2
+  echo "setup: install them by hand: apt-get install ${missing[*]}" >&2
+  exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

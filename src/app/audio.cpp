@@ -1,0 +1,4 @@
+#include "app/audio.h"
+void initAudio() {}
+void playGunSound() {}
+void shutdownAudio() {}

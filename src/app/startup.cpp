@@ -1,0 +1,161 @@
+#include "app/startup.h"
+
+#include <GL/freeglut.h>
+#include <GL/glu.h>
+
+#include <cstdio>
+
+#include "app/audio.h"
+#include "app/game_state.h"
+#include "app/lifecycle.h"
+#include "assets/bmp.h"
+#include "assets/display_lists.h"
+#include "assets/mesh.h"
+#include "input/keyboard.h"
+#include "input/mouse.h"
+#include "render/entities.h"
+#include "render/hud.h"
+#include "render/lights.h"
+#include "render/menus.h"
+#include "render/world.h"
+#include "sim/figure.h"
+#include "sim/player.h"
+
+static bool inGameMode = false;
+
+// Enters 1024x768 game mode, or falls back to a full-screen window where the display
+// cannot switch modes (Xvfb, many Wayland sessions and virtual machines).
+static void openFullScreen()
+{
+    glutGameModeString("1024x768:32");
+    if (glutGameModeGet(GLUT_GAME_MODE_POSSIBLE)) {
+        inGameMode = glutEnterGameMode() != 0 && glutGameModeGet(GLUT_GAME_MODE_ACTIVE);
+    }
+    if (!inGameMode) {
+        std::printf("full-screen mode 1024x768:32 is not available; using a full-screen window\n");
+        std::fflush(stdout);
+        glutCreateWindow("Vantreska");
+        glutFullScreen();
+    }
+}
+
+static void registerCallbacks()
+{
+    glutDisplayFunc(display);
+    glutReshapeFunc(reshape);
+    glutKeyboardFunc(keyDown);
+    glutKeyboardUpFunc(keyUp);
+    glutMouseFunc(mouseButton);
+    glutMotionFunc(mouseDrag);
+    glutPassiveMotionFunc(mouseLook);
+}
+
+static void loadTextures()
+{
+    loadTexture("images/grass.bmp", 1);
+    loadTexture("images/wall.bmp", 2);
+    loadTexture("images/moon.bmp", 3);
+    loadTexture("images/Gunmetal.bmp", 4);
+    loadTexture("images/StartNewGame.bmp", 5);
+    loadTexture("images/Options.bmp", 6);
+    loadTexture("images/Help.bmp", 7);
+    loadTexture("images/Quit.bmp", 8);
+    loadTexture("images/Vantreska.bmp", 9);
+    loadTexture("images/bunnyLeft.bmp", 10);
+    loadTexture("images/bunnyRight.bmp", 11);
+}
+
+void startUp(int argc, char** argv)
+{
+    // Diagnostics reach a console or a log pipe line by line.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    glutInit(&argc, argv);
+    glutInitWindowSize(800, 600);
+    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+    openFullScreen();
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glutSetCursor(GLUT_CURSOR_NONE);
+    registerCallbacks();
+    windowWidth = 800;
+    windowHeight = 600;
+    initGL();
+    loadAssets();
+    setUpCamera();
+    initLights();
+    enterMenuMode();
+    startGravityTimer();
+    startFigureTimer();
+    startClockTimer();
+    initAudio();
+}
+
+void loadAssets()
+{
+    loadTextures();
+    loadMesh("meshes/bunny500.m", bunnyMesh);
+    buildDisplayLists();
+}
+
+void initGL()
+{
+    glEnable(GL_DEPTH_TEST);
+}
+
+void reshape(int width, int height)
+{
+    if (height == 0) {
+        height = 1;  // a zero height would make the aspect ratio infinite
+    }
+    windowWidth = width;
+    windowHeight = height;
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(fieldOfView, static_cast<double>(width) / height, 0.1, 20.0);
+    glMatrixMode(GL_MODELVIEW);
+    glViewport(0, 0, width, height);
+}
+
+// The play frame: HUD first, flashlight in eye space, camera, sun in world space, scene.
+static void drawPlayFrame()
+{
+    glPushMatrix();
+        drawHud();
+        placeFlashlight();
+        gluLookAt(eyePosition.x, eyePosition.y, eyePosition.z, lookAtPoint.x, lookAtPoint.y,
+                  lookAtPoint.z, upVector.x, upVector.y, upVector.z);
+        placeSunLight();
+        drawWorld();
+        drawEntities(0);
+    glPopMatrix();
+}
+
+// The menu frame: a fixed camera at (0, 0, 1) looking at the origin.
+static void drawMenuFrame()
+{
+    glPushMatrix();
+        gluLookAt(0.0, 0.0, 1.0, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
+        placeMenuLight();
+        drawMenuScreens(0);
+    glPopMatrix();
+}
+
+void display()
+{
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    if (playing == 1) {
+        drawPlayFrame();
+    } else {
+        drawMenuFrame();
+    }
+    glutSwapBuffers();
+}
+
+void leaveFullScreen()
+{
+    if (inGameMode) {
+        glutLeaveGameMode();
+        inGameMode = false;
+    }
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+// Start-up and the callbacks that belong to no other module.
+
+// Runs the whole start-up sequence up to, not including, the toolkit's main loop:
+// window, callbacks, textures, mesh, display lists, camera, lights, menu, timers, audio.
+void startUp(int argc, char** argv);
+
+// Loads the eleven textures (a bad image ends the process), the bunny mesh, and builds
+// the display lists. Needs a current GL context; paths are relative to the working directory.
+void loadAssets();
+
+// Enables depth testing. Nothing else.
+void initGL();
+
+// Reshape callback: records the size, sets the perspective and the viewport.
+// A height of 0 is taken as 1.
+void reshape(int width, int height);
+
+// Display callback: the play scene with its HUD, or the current menu screen.
+void display();
+
+// Leaves full-screen game mode if start-up entered it; a window fallback is left alone.
+void leaveFullScreen();

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdio>
+#include <vector>
+
+#include "assets/vector3.h"
+
+// One triangle of a mesh, made by the reader for each Face line.
+struct Tri {
+    int vertexIndex[3];  // 1-based positions in Mesh::verts, in Face-line order
+    Vector3 normal;      // unit face normal; (0, 1, 0) until buildNormals replaces it
+    Vector3 color;       // rgb attribute of the Face line, when it had one; read by nothing
+
+    Tri() : vertexIndex{0, 0, 0}, normal(0.0f, 1.0f, 0.0f), color(0.0f, 0.0f, 0.0f) {}
+};
+
+// A triangle model. The mesh owns every Tri and vertex record; nothing is ever freed.
+struct Mesh {
+    std::vector<Tri*> tris;        // triangles in file order
+    std::vector<Vector3*> verts;   // vertex k is verts[k - 1]
+    std::vector<Vector3> normals;  // one unit vertex normal per vertex
+    float scale = 0.0f;            // 1.0 once loaded; numerator of the normal scaling
+    float extent = 0.0f;           // larger of the x and y extents of the vertices
+};
+
+// Reads the .m file at path into mesh, resets and measures the bounds, builds the normals.
+// A file that cannot be opened is reported and leaves an empty mesh; the game runs on.
+void loadMesh(const char* path, Mesh& mesh);
+
+// Gives every triangle a unit face normal and every vertex the normalised sum of them.
+void buildNormals(Mesh& mesh);
+
+// Prints "Reading coordinates from <path>" and reads every line of the file into mesh.
+void readMeshFile(const char* path, Mesh& mesh);
+
+// Reads lines from an open stream until it fails, handing each to parseMeshLine.
+void readMeshLines(std::FILE* in_f, Mesh& mesh);
+
+// Parses one line (leading whitespace already skipped) and applies it to mesh.
+void parseMeshLine(const char* str, Mesh& mesh);

@@ -1,0 +1,3 @@
+#include "input/keyboard.h"
+void keyDown(unsigned char, int, int) {}
+void keyUp(unsigned char, int, int) {}

@@ -1,0 +1,2 @@
+#include "render/menus.h"
+void drawMenuScreens(int) {}

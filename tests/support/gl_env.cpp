@@ -1,0 +1,96 @@
+#include "support/gl_env.h"
+
+#include <GL/freeglut.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "app/game_state.h"
+#include "app/startup.h"
+#include "render/lights.h"
+#include "support/png_writer.h"
+
+static bool windowMade = false;
+static bool assetsLoaded = false;
+
+void ensureGlWindow()
+{
+    if (windowMade) {
+        return;
+    }
+    int argc = 1;
+    char name[] = "vantreska-tests";
+    char* argv[] = {name, nullptr};
+    glutInit(&argc, argv);
+    glutInitWindowSize(testWindowWidth, testWindowHeight);
+    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+    glutCreateWindow("vantreska tests");
+    glutDisplayFunc([] {});
+    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
+    windowMade = true;
+    pumpEvents(100);
+    initGL();
+    reshape(testWindowWidth, testWindowHeight);
+    glReadBuffer(GL_BACK);
+}
+
+void loadGameAssetsOnce()
+{
+    ensureGlWindow();
+    if (assetsLoaded) {
+        return;
+    }
+    const char* previous = getcwd(nullptr, 0);
+    if (chdir(VANTRESKA_DATA) != 0) {
+        std::perror("chdir to data");
+    }
+    loadAssets();
+    if (previous != nullptr && chdir(previous) != 0) {
+        std::perror("chdir back");
+    }
+    initLights();
+    assetsLoaded = true;
+}
+
+void pumpEvents(int ms)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    do {
+        glutMainLoopEvent();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    } while (std::chrono::steady_clock::now() < end);
+}
+
+Rgb readPixel(int x, int y)
+{
+    unsigned char p[3] = {0, 0, 0};
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(x, y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, p);
+    return Rgb{p[0], p[1], p[2]};
+}
+
+std::vector<unsigned char> readFrame()
+{
+    std::vector<unsigned char> pixels(static_cast<size_t>(testWindowWidth) * testWindowHeight * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, testWindowWidth, testWindowHeight, GL_RGB, GL_UNSIGNED_BYTE,
+                 pixels.data());
+    return pixels;
+}
+
+void saveFrame(const std::string& path)
+{
+    const std::vector<unsigned char> bottomUp = readFrame();
+    std::vector<unsigned char> topDown(bottomUp.size());
+    const size_t row = static_cast<size_t>(testWindowWidth) * 3;
+    for (int y = 0; y < testWindowHeight; ++y) {
+        std::copy(bottomUp.begin() + static_cast<long>(y * row),
+                  bottomUp.begin() + static_cast<long>((y + 1) * row),
+                  topDown.begin() + static_cast<long>((testWindowHeight - 1 - y) * row));
+    }
+    writePng(path, testWindowWidth, testWindowHeight, topDown);
+}
