@@ -7,6 +7,24 @@
 
 static double (*testClock)() = nullptr;
 
+// Ticks run per timer callback; the game has five paced timers.
+struct TickTally {
+    void (*callback)(int);
+    long ticks;
+};
+static TickTally tallies[8] = {};
+
+static TickTally* tallyFor(void (*callback)(int))
+{
+    for (TickTally& t : tallies) {
+        if (t.callback == callback || t.callback == nullptr) {
+            t.callback = callback;
+            return &t;
+        }
+    }
+    return nullptr;
+}
+
 double paceClockMs()
 {
     if (testClock != nullptr) {
@@ -50,14 +68,39 @@ int runPacedTicks(TimerPace& pace, int intervalMs, PacedTick tick)
     return wait > 0 ? static_cast<int>(wait) : 0;
 }
 
+static long ticksThisFiring = 0;
+
+static PacedTick countedTick = nullptr;
+
+static bool countTick()
+{
+    ++ticksThisFiring;
+    return countedTick();
+}
+
 void firePacedTimer(TimerPace& pace, int intervalMs, PacedTick tick, void (*callback)(int),
                     int value)
 {
-    const int delay = runPacedTicks(pace, intervalMs, tick);
+    ticksThisFiring = 0;
+    countedTick = tick;
+    const int delay = runPacedTicks(pace, intervalMs, countTick);
+    if (TickTally* tally = tallyFor(callback)) {
+        tally->ticks += ticksThisFiring;
+    }
     glutPostRedisplay();
     if (delay >= 0) {
         glutTimerFunc(static_cast<unsigned int>(delay), callback, value);
     }
+}
+
+long pacedTicksRun(void (*callback)(int))
+{
+    for (const TickTally& t : tallies) {
+        if (t.callback == callback) {
+            return t.ticks;
+        }
+    }
+    return 0;
 }
 
 void armPacedTimer(TimerPace& pace, int intervalMs, void (*callback)(int), int value)

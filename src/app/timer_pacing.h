@@ -35,5 +35,8 @@ int runPacedTicks(TimerPace& pace, int intervalMs, PacedTick tick);
 void firePacedTimer(TimerPace& pace, int intervalMs, PacedTick tick, void (*callback)(int),
                     int value);
 
+// Ticks run so far by firePacedTimer for the given callback (for the benchmark's pace check).
+long pacedTicksRun(void (*callback)(int));
+
 // startPace, then glutTimerFunc(intervalMs, callback, value).
 void armPacedTimer(TimerPace& pace, int intervalMs, void (*callback)(int), int value);
