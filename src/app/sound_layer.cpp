@@ -1,1 +1,103 @@
 #include "app/sound_layer.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+// A loaded sound and the channel it was last started on (-1 before its first play).
+struct SoundStream {
+    Mix_Chunk* chunk;
+    int channel;
+};
+
+static bool started = false;
+static int masterVolume = MIX_MAX_VOLUME;  // mixer scale, 0..128
+
+int soundStart(int mixRate, int channels)
+{
+    if (started) {
+        return 1;
+    }
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        return 0;
+    }
+    // Stereo 16-bit output; a small chunk keeps the shot close to the click.
+    if (Mix_OpenAudio(mixRate, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return 0;
+    }
+    Mix_AllocateChannels(channels);
+    started = true;
+    return 1;
+}
+
+SoundStream* soundOpenStream(const char* path)
+{
+    if (!started || path == nullptr) {
+        return nullptr;
+    }
+    Mix_Chunk* chunk = Mix_LoadWAV(path);
+    if (chunk == nullptr) {
+        return nullptr;
+    }
+    return new SoundStream{chunk, -1};
+}
+
+void soundSetMasterVolume(int volume)
+{
+    if (volume < 0) {
+        volume = 0;
+    } else if (volume > 255) {
+        volume = 255;
+    }
+    masterVolume = volume * MIX_MAX_VOLUME / 255;
+}
+
+// True when the stream's chunk still owns the channel it was started on.
+static bool ownsChannel(const SoundStream* stream)
+{
+    return stream->channel >= 0 && Mix_GetChunk(stream->channel) == stream->chunk;
+}
+
+void soundStopStream(SoundStream* stream)
+{
+    if (!started || stream == nullptr) {
+        return;
+    }
+    if (ownsChannel(stream)) {
+        Mix_HaltChannel(stream->channel);
+    }
+}
+
+void soundPlayStream(int channel, SoundStream* stream)
+{
+    if (!started || stream == nullptr || channel < 0 || channel >= Mix_AllocateChannels(-1)) {
+        return;
+    }
+    // The volume belongs to the channel, so a sound already playing elsewhere keeps its level.
+    Mix_Volume(channel, masterVolume);
+    if (Mix_PlayChannel(channel, stream->chunk, 0) >= 0) {
+        stream->channel = channel;
+    }
+}
+
+void soundCloseStream(SoundStream* stream)
+{
+    if (stream == nullptr) {
+        return;
+    }
+    if (started && ownsChannel(stream)) {
+        Mix_HaltChannel(stream->channel);
+    }
+    Mix_FreeChunk(stream->chunk);
+    delete stream;
+}
+
+void soundShutdown()
+{
+    if (!started) {
+        return;
+    }
+    Mix_CloseAudio();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    started = false;
+}
