@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup build run test assets clean
+.PHONY: all setup build run test assets clean soak
 
 all: build
 
@@ -26,3 +26,6 @@ assets:
 
 clean:
 	rm -rf $(BUILD)
+
+soak: build
+	@scripts/xvfb-run.sh $(BUILD)/tests/vantreska_demo soak $${SOAK_SECONDS:-180}

@@ -1,0 +1,222 @@
+// Scripted runs of the real game under the current X display:
+//   vantreska_demo demo OUTDIR    walks through the game, saving a PNG screenshot per step
+//   vantreska_demo soak SECONDS   plays for SECONDS, checking memory stays flat and no error
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/e2e_driver.h"
+
+// Screen positions of the menu controls at 1024x768: the menu plane seen at distance 1
+// with a 90-degree field of view maps x to 512 + 384x and y to 384 - 384y.
+static int menuX(double x) { return static_cast<int>(512 + 384 * x); }
+static int menuY(double y) { return static_cast<int>(384 - 384 * y); }
+
+struct Step {
+    std::string name;
+    std::string path;
+};
+
+static bool snap(GameRun& run, const std::string& outDir, const std::string& name,
+                 std::vector<Step>& steps)
+{
+    pause(run, 400);
+    const std::string path = outDir + "/" + std::to_string(steps.size() + 1) + "-" + name + ".png";
+    const Screenshot shot = takeScreenshot();
+    if (shot.width == 0 || !saveScreenshot(shot, path)) {
+        std::fprintf(stderr, "demo: could not save %s\n", path.c_str());
+        return false;
+    }
+    steps.push_back({name, path});
+    return true;
+}
+
+// Turns the view by moving the pointer away from the centre in small steps; the game
+// pulls it back after each move.
+static void look(GameRun& run, int dx, int dy, int steps)
+{
+    for (int i = 0; i < steps; ++i) {
+        xdo("mousemove_relative -- " + std::to_string(dx) + " " + std::to_string(dy));
+        pause(run, 30);
+    }
+}
+
+static int runDemo(const std::string& outDir)
+{
+    if (std::system(("mkdir -p '" + outDir + "'").c_str()) != 0) {
+        return 1;
+    }
+    GameRun run = startGame();
+    if (run.pid <= 0 || !waitForWindow(run, 15.0)) {
+        std::fprintf(stderr, "demo: the game did not come up\n%s%s", run.out.c_str(),
+                     run.err.c_str());
+        stopGame(run);
+        return 1;
+    }
+    std::vector<Step> steps;
+    bool ok = snap(run, outDir, "main-menu", steps);
+    movePointer(menuX(0.0), menuY(-0.1));
+    ok = ok && snap(run, outDir, "hover-options", steps);
+    clickAt(menuX(0.0), menuY(-0.1));
+    ok = ok && snap(run, outDir, "options", steps);
+    clickAt(menuX(0.1), menuY(0.2 + 0.08));          // volume up
+    clickAt(menuX(0.14), menuY(0.04 + 0.02));        // crosshair colour: next
+    clickAt(menuX(0.14), menuY(-0.12 + 0.02));       // gravity: next (Lunar)
+    clickAt(menuX(0.14), menuY(-0.12 + 0.02));       // gravity: next (Jupiter)
+    clickAt(menuX(0.14), menuY(-0.12 + 0.02));       // gravity: back to Earth
+    ok = ok && snap(run, outDir, "options-changed", steps);
+    pressKey("Escape");
+    clickAt(menuX(0.0), menuY(-0.35));
+    ok = ok && snap(run, outDir, "help", steps);
+    pressKey("Escape");
+    clickAt(menuX(0.0), menuY(0.15));                // Start New Game
+    pause(run, 1500);                                // the eye drops to the ground
+    ok = ok && snap(run, outDir, "new-game", steps);
+    look(run, -40, 0, 10);
+    look(run, 0, 20, 5);
+    ok = ok && snap(run, outDir, "look-around", steps);
+    holdKey("w", 800);
+    holdKey("a", 400);
+    ok = ok && snap(run, outDir, "walk", steps);
+    pressKey("space");
+    pause(run, 60);
+    ok = ok && snap(run, outDir, "jump", steps);
+    look(run, 0, -20, 5);
+    for (int i = 0; i < 6; ++i) {
+        xdo("click 1");
+        look(run, 25, 0, 2);
+    }
+    ok = ok && snap(run, outDir, "shots", steps);
+    pressKey("t");
+    ok = ok && snap(run, outDir, "night", steps);
+    pressKey("l");
+    ok = ok && snap(run, outDir, "flashlight", steps);
+    pressKey("Escape");
+    ok = ok && snap(run, outDir, "paused", steps);
+    pressKey("Escape");
+    ok = ok && snap(run, outDir, "resumed", steps);
+    pressKey("q");
+    const int status = waitForExit(run, 10.0);
+    stopGame(run);
+    for (const Step& s : steps) {
+        std::printf("%s\n", s.path.c_str());
+    }
+    if (!ok || status != 0) {
+        std::fprintf(stderr, "demo: finished with status %d%s\n", status,
+                     ok ? "" : " (a screenshot failed)");
+        return 1;
+    }
+    return 0;
+}
+
+// Resident set size of a process in kB, from /proc.
+static long residentKb(pid_t pid)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0) {
+            return std::atol(line.c_str() + 6);
+        }
+    }
+    return -1;
+}
+
+// One round of play: look, walk, jump, shoot, switch the lights, pause and resume.
+static void playRound(GameRun& run, int round)
+{
+    const int dir = round % 2 == 0 ? 1 : -1;
+    look(run, 30 * dir, (round % 3 - 1) * 10, 6);
+    holdKey(round % 2 == 0 ? "w" : "s", 300);
+    holdKey(round % 4 < 2 ? "a" : "d", 200);
+    pressKey("space");
+    for (int i = 0; i < 3; ++i) {
+        xdo("click 1");
+        pause(run, 50);
+    }
+    if (round % 5 == 0) {
+        pressKey("t");
+        pressKey("l");
+    }
+    if (round % 7 == 0) {
+        pressKey("Escape");
+        pause(run, 200);
+        movePointer(menuX(0.0), menuY(-0.1));
+        pause(run, 100);
+        pressKey("Escape");
+    }
+    if (round % 20 == 19) {
+        pressKey("Escape");
+        clickAt(menuX(0.0), menuY(0.15));  // a fresh game
+    }
+}
+
+static int runSoak(int seconds)
+{
+    GameRun run = startGame();
+    if (run.pid <= 0 || !waitForWindow(run, 15.0)) {
+        std::fprintf(stderr, "soak: the game did not come up\n");
+        stopGame(run);
+        return 1;
+    }
+    clickAt(menuX(0.0), menuY(0.15));
+    const time_t start = time(nullptr);
+    long afterFirstMinute = -1;
+    long peak = 0;
+    for (int round = 0; time(nullptr) - start < seconds && !run.ended; ++round) {
+        playRound(run, round);
+        const long rss = residentKb(run.pid);
+        if (time(nullptr) - start >= 60 && afterFirstMinute < 0) {
+            afterFirstMinute = rss;
+        }
+        if (afterFirstMinute >= 0 && rss > peak) {
+            peak = rss;
+        }
+    }
+    const bool survived = !run.ended;
+    const long last = residentKb(run.pid);
+    pressKey("q");  // every round ends in play mode, where Q quits
+    const int status = waitForExit(run, 10.0);
+    stopGame(run);
+    const long growth = afterFirstMinute >= 0 ? peak - afterFirstMinute : 0;
+    std::printf("soak: %d s, resident after the first minute %ld kB, peak after it %ld kB, "
+                "last %ld kB, growth %ld kB\n",
+                seconds, afterFirstMinute, peak, last, growth);
+    bool ok = true;
+    if (!survived) {
+        std::printf("soak: the game ended early with status %d\n", run.exitStatus);
+        ok = false;
+    }
+    if (growth >= 1024) {
+        std::printf("soak: resident memory grew by %ld kB after the first minute\n", growth);
+        ok = false;
+    }
+    if (run.err.find("ERROR") != std::string::npos || run.out.find("Error") != std::string::npos) {
+        std::printf("soak: an error line was printed:\n%s\n", run.err.c_str());
+        ok = false;
+    }
+    if (status != 0) {
+        std::printf("soak: exit status %d\n", status);
+        ok = false;
+    }
+    std::printf("soak: %s\n", ok ? "passed" : "FAILED");
+    return ok ? 0 : 1;
+}
+
+int main(int argc, char** argv)
+{
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "demo" && argc > 2) {
+        return runDemo(argv[2]);
+    }
+    if (mode == "soak") {
+        return runSoak(argc > 2 ? std::atoi(argv[2]) : 180);
+    }
+    std::fprintf(stderr, "usage: %s demo OUTDIR | soak [SECONDS]\n", argv[0]);
+    return 2;
+}
