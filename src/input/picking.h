@@ -19,3 +19,10 @@ void processHits(GLint hitCount, const GLuint* buffer, int hover);
 
 // The closeness of a hit record: |(int32)(minDepth + maxDepth) / 2|, larger is nearer.
 int closeness(GLuint minDepth, GLuint maxDepth);
+
+// Runs the selection pass of pick (the current mode's scene through the one-pixel pick
+// region) without printing or acting; returns GL's hit count, records in selectionBuffer().
+GLint runSelectionPass();
+
+// The selection buffer that every pass fills (selectBufferSize words).
+const GLuint* selectionBuffer();
