@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "support/e2e_driver.h"
+
+// A private copy of the asset tree that a test may break.
+static std::string copyOfData()
+{
+    char dir[] = "/tmp/vantreska-data-XXXXXX";
+    if (mkdtemp(dir) == nullptr) {
+        return "";
+    }
+    const std::string cmd = std::string("cp -r ") + VANTRESKA_DATA + "/. " + dir;
+    return std::system(cmd.c_str()) == 0 ? std::string(dir) : std::string();
+}
+
+static void removeTree(const std::string& dir)
+{
+    if (dir.rfind("/tmp/vantreska-data-", 0) == 0) {
+        std::system(("rm -rf " + dir).c_str());
+    }
+}
+
+static void truncateFile(const std::string& path, long size)
+{
+    std::string bytes;
+    {
+        std::ifstream in(path, std::ios::binary);
+        bytes.assign((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), std::min<long>(size, static_cast<long>(bytes.size())));
+}
+
+TEST(Faults, ABrokenImageEndsStartUpWithItsMessage)
+{
+    const std::string data = copyOfData();
+    ASSERT_FALSE(data.empty());
+    truncateFile(data + "/images/wall.bmp", 200);  // header intact, pixels cut short
+    GameRun run = startGame({}, data);
+    EXPECT_EQ(waitForExit(run, 15.0), 1);
+    EXPECT_NE(run.out.find("trying to load images/wall.bmp\n"
+                           "Error reading image data from images/wall.bmp."),
+              std::string::npos)
+        << run.out;
+    EXPECT_EQ(run.out.find("trying to load images/moon.bmp"), std::string::npos);
+    stopGame(run);
+
+    truncateFile(data + "/images/wall.bmp", 0);  // an empty file
+    GameRun empty = startGame({}, data);
+    EXPECT_EQ(waitForExit(empty, 15.0), 1);
+    EXPECT_NE(empty.out.find("Planes from images/wall.bmp is not 1: 65279"), std::string::npos)
+        << empty.out;
+    stopGame(empty);
+    removeTree(data);
+}
+
+TEST(Faults, ABrokenMeshIsReportedAndTheGameRunsOn)
+{
+    const std::string data = copyOfData();
+    ASSERT_FALSE(data.empty());
+    {
+        std::ofstream mesh(data + "/meshes/bunny500.m", std::ios::trunc);
+        mesh << "# broken\nVertex 1 0 0\nVertex 2 0 0 0\nVertex 3 1 0 0\nVertex 4 0 1 0\n"
+                "Face 1 1 2\nFace 2 1 2 9\nFace 3 2 3 4 {rgb=(1 0\nFace 4 -1 2 3\n"
+                "Face 5 1 2 3\n\x01\xff garbage\n";
+    }
+    GameRun run = startGame({}, data);
+    EXPECT_TRUE(waitForWindow(run, 15.0)) << run.out;
+    pause(run, 800);
+    EXPECT_FALSE(run.ended) << run.out << run.err;
+    EXPECT_NE(run.out.find("Reading coordinates from meshes/bunny500.m"), std::string::npos);
+    EXPECT_NE(run.out.find("trying to parse color 1"), std::string::npos);
+    stopGame(run);
+    removeTree(data);
+}
+
+// Resizing the window to a sliver and back, then using the menu, must not crash the game.
+TEST(Faults, AWindowResizedToASliverKeepsRunning)
+{
+    GameRun run = startGame();
+    ASSERT_TRUE(waitForWindow(run, 15.0));
+    for (const char* size : {"1024 2", "3 768", "1 1", "1024 768"}) {
+        xdo(std::string("search --name '^Vantreska$' windowsize ") + size);
+        pause(run, 300);
+        movePointer(512, 400);
+        xdo("click 1");
+        pause(run, 200);
+        ASSERT_FALSE(run.ended) << "after resizing to " << size << "\n" << run.err;
+    }
+    const Screenshot shot = takeScreenshot();
+    ASSERT_GT(shot.width, 0);
+    stopGame(run);
+}
+
+// Escape pressed in rapid bursts pauses and resumes many times; the game stays up and
+// playable, and Q still quits cleanly.
+TEST(Faults, EscapeInRapidBurstsLeavesOnePlayableGame)
+{
+    GameRun run = startGame();
+    ASSERT_TRUE(waitForWindow(run, 15.0));
+    clickAt(512, 326);  // Start New Game
+    pause(run, 500);
+    for (int burst = 0; burst < 5; ++burst) {
+        xdo("key --delay 1 Escape Escape Escape Escape Escape Escape Escape Escape Escape");
+        pause(run, 100);
+    }
+    // Nine presses per burst leave the game paused; one more resumes it.
+    pressKey("Escape");
+    pause(run, 300);
+    ASSERT_FALSE(run.ended) << run.err;
+    holdKey("w", 300);
+    pressKey("q");
+    EXPECT_EQ(waitForExit(run, 10.0), 0) << run.out << run.err;
+    stopGame(run);
+}
