@@ -25,6 +25,7 @@ struct Mesh {
 
 // Reads the .m file at path into mesh, resets and measures the bounds, builds the normals.
 // A file that cannot be opened is reported and leaves an empty mesh; the game runs on.
+// Faces naming vertex 0 or a vertex past the last one are reported and dropped (deleted).
 void loadMesh(const char* path, Mesh& mesh);
 
 // Gives every triangle a unit face normal and every vertex the normalised sum of them.
@@ -37,4 +38,10 @@ void readMeshFile(const char* path, Mesh& mesh);
 void readMeshLines(std::FILE* in_f, Mesh& mesh);
 
 // Parses one line (leading whitespace already skipped) and applies it to mesh.
+// A Vertex line or rgb attribute without all four values is reported and skipped; a Face
+// line with fewer than three vertex numbers is reported and dropped; a Face line whose
+// numbers meet any other character than whitespace, a digit or '{' ends there, reported.
 void parseMeshLine(const char* str, Mesh& mesh);
+
+// The same, naming lineNumber (1-based line of the file) in the messages.
+void parseMeshLine(const char* str, Mesh& mesh, int lineNumber);
