@@ -1,9 +1,13 @@
 # make run   installs what is missing, builds, and runs the game from data/
 # make test  installs what is missing, builds, and runs every test under a private Xvfb
+# make bench builds with the benchmark and runs it under a private Xvfb
 BUILD ?= build
 JOBS ?= $(shell nproc)
+# Leak checking stays off: the game keeps its assets for the whole run by design, and the
+# GL driver's own allocations are reported from a module it has already unloaded.
+ASAN_OPTIONS ?= detect_leaks=0
 
-.PHONY: all setup build run test assets clean soak
+.PHONY: all setup build run test bench assets clean soak
 
 all: build
 
@@ -17,8 +21,18 @@ build: setup
 run: build
 	@scripts/run.sh $(BUILD)
 
+# The in-process tests run twice: built with AddressSanitizer and UndefinedBehaviorSanitizer,
+# then with everything else in the normal build.
 test: build
+	@cmake -S . -B $(BUILD)-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTRESKA_SANITIZE=ON >/dev/null
+	@cmake --build $(BUILD)-asan -j $(JOBS) --target unit_tests
+	@scripts/xvfb-run.sh sh -c 'cd $(BUILD)-asan && ASAN_OPTIONS=$(ASAN_OPTIONS) UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -R unit_tests'
 	@scripts/xvfb-run.sh sh -c 'cd $(BUILD) && ctest --output-on-failure'
+
+bench: setup
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTRESKA_BENCH=ON >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS)
+	@scripts/xvfb-run.sh scripts/bench.sh $(BUILD)
 
 assets:
 	@scripts/setup.sh assets

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <thread>
 
 #include "app/game_state.h"
@@ -42,7 +43,7 @@ void loadGameAssetsOnce()
     if (assetsLoaded) {
         return;
     }
-    const char* previous = getcwd(nullptr, 0);
+    char* previous = getcwd(nullptr, 0);
     if (chdir(VANTRESKA_DATA) != 0) {
         std::perror("chdir to data");
     }
@@ -50,6 +51,7 @@ void loadGameAssetsOnce()
     if (previous != nullptr && chdir(previous) != 0) {
         std::perror("chdir back");
     }
+    std::free(previous);
     initLights();
     assetsLoaded = true;
 }
