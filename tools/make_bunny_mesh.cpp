@@ -26,19 +26,25 @@ struct Point {
 
 struct Model {
     std::vector<Point> verts;
-    std::vector<unsigned int> indices;  // three per triangle, 0-based
+    std::vector<unsigned int> indices; // three per triangle, 0-based
 };
 
 static const int minTriangles = 480;
 static const int maxTriangles = 520;
 static const int targetTriangles = 500;
 
-static Point sub(Point a, Point b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+static Point sub(Point a, Point b)
+{
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
 static Point crossP(Point a, Point b)
 {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
-static double dotP(Point a, Point b) { return double(a.x) * b.x + double(a.y) * b.y + double(a.z) * b.z; }
+static double dotP(Point a, Point b)
+{
+    return double(a.x) * b.x + double(a.y) * b.y + double(a.z) * b.z;
+}
 
 // Reads an ASCII PLY with x, y, z as the first vertex properties and polygon faces (fanned into
 // triangles). Returns false with a message on anything it cannot read.
@@ -70,8 +76,10 @@ static bool readPly(const char* path, Model& model)
             long n = 0;
             words >> kind >> n;
             inVertex = (kind == "vertex");
-            if (kind == "vertex") vertexCount = n;
-            if (kind == "face") faceCount = n;
+            if (kind == "vertex")
+                vertexCount = n;
+            if (kind == "face")
+                faceCount = n;
         } else if (word == "property" && inVertex) {
             vertexProps++;
         }
@@ -84,13 +92,15 @@ static bool readPly(const char* path, Model& model)
     for (Point& p : model.verts) {
         float extra = 0.0f;
         in >> p.x >> p.y >> p.z;
-        for (int k = 3; k < vertexProps; k++) in >> extra;
+        for (int k = 3; k < vertexProps; k++)
+            in >> extra;
     }
     for (long f = 0; f < faceCount && in; f++) {
         int n = 0;
         in >> n;
         std::vector<long> poly(size_t(std::max(n, 0)));
-        for (long& v : poly) in >> v;
+        for (long& v : poly)
+            in >> v;
         for (int k = 2; k < n; k++) {
             const long tri[3] = {poly[0], poly[size_t(k - 1)], poly[size_t(k)]};
             for (long v : tri) {
@@ -149,7 +159,8 @@ static std::vector<unsigned int> simplify(const Model& m)
         n = meshopt_simplifySloppy(out.data(), m.indices.data(), m.indices.size(), &m.verts[0].x,
                                    m.verts.size(), sizeof(Point), t, 1.0f, &error);
         std::printf("meshopt_simplifySloppy(target %zu): %zu triangles\n", t / 3, n / 3);
-        if (n / 3 >= size_t(minTriangles) && n / 3 <= size_t(maxTriangles)) break;
+        if (n / 3 >= size_t(minTriangles) && n / 3 <= size_t(maxTriangles))
+            break;
         t = std::max<size_t>(3, t * size_t(targetTriangles) / std::max<size_t>(n / 3, 1) / 3 * 3);
     }
     out.resize(n);
@@ -165,7 +176,8 @@ static Model compact(const Model& src, const std::vector<unsigned int>& indices)
     std::vector<unsigned int> kept;
     for (size_t i = 0; i + 2 < indices.size(); i += 3) {
         const unsigned a = indices[i], b = indices[i + 1], c = indices[i + 2];
-        if (a == b || b == c || a == c) continue;
+        if (a == b || b == c || a == c)
+            continue;
         kept.insert(kept.end(), {a, b, c});
         remap[a] = remap[b] = remap[c] = 0;
     }
@@ -175,7 +187,8 @@ static Model compact(const Model& src, const std::vector<unsigned int>& indices)
             out.verts.push_back(src.verts[v]);
         }
     }
-    for (unsigned v : kept) out.indices.push_back(unsigned(remap[v]));
+    for (unsigned v : kept)
+        out.indices.push_back(unsigned(remap[v]));
     return out;
 }
 
@@ -219,9 +232,9 @@ static double distanceToMesh(const Model& m, Point p)
 {
     double best = 1e30;
     for (size_t i = 0; i + 2 < m.indices.size(); i += 3) {
-        best = std::min(best, pointTriangleDistance(p, m.verts[m.indices[i]],
-                                                    m.verts[m.indices[i + 1]],
-                                                    m.verts[m.indices[i + 2]]));
+        best = std::min(best,
+                        pointTriangleDistance(p, m.verts[m.indices[i]], m.verts[m.indices[i + 1]],
+                                              m.verts[m.indices[i + 2]]));
     }
     return best;
 }
@@ -275,8 +288,14 @@ struct Raster {
     std::vector<float> depth;
 };
 
-static float toPx(const Raster& r, float x) { return (x - r.minX) * r.pixelsPerUnit; }
-static float toPy(const Raster& r, float y) { return float(r.size) - (y - r.minY) * r.pixelsPerUnit; }
+static float toPx(const Raster& r, float x)
+{
+    return (x - r.minX) * r.pixelsPerUnit;
+}
+static float toPy(const Raster& r, float y)
+{
+    return float(r.size) - (y - r.minY) * r.pixelsPerUnit;
+}
 
 // Fills one triangle into the raster with a flat colour, nearer (larger z) wins.
 static void fillTriangle(Raster& r, Point a, Point b, Point c, const unsigned char colour[3])
@@ -284,7 +303,8 @@ static void fillTriangle(Raster& r, Point a, Point b, Point c, const unsigned ch
     const float ax = toPx(r, a.x), ay = toPy(r, a.y), bx = toPx(r, b.x), by = toPy(r, b.y);
     const float cx = toPx(r, c.x), cy = toPy(r, c.y);
     const float area = (bx - ax) * (cy - ay) - (by - ay) * (cx - ax);
-    if (std::fabs(area) < 1e-6f) return;
+    if (std::fabs(area) < 1e-6f)
+        return;
     const int x0 = std::max(0, int(std::floor(std::min({ax, bx, cx}))));
     const int x1 = std::min(r.size - 1, int(std::ceil(std::max({ax, bx, cx}))));
     const int y0 = std::max(0, int(std::floor(std::min({ay, by, cy}))));
@@ -295,10 +315,12 @@ static void fillTriangle(Raster& r, Point a, Point b, Point c, const unsigned ch
             const float w0 = ((bx - px) * (cy - py) - (by - py) * (cx - px)) / area;
             const float w1 = ((cx - px) * (ay - py) - (cy - py) * (ax - px)) / area;
             const float w2 = 1.0f - w0 - w1;
-            if (w0 < 0 || w1 < 0 || w2 < 0) continue;
+            if (w0 < 0 || w1 < 0 || w2 < 0)
+                continue;
             const float z = w0 * a.z + w1 * b.z + w2 * c.z;
             const size_t k = size_t(y) * size_t(r.size) + size_t(x);
-            if (z <= r.depth[k]) continue;
+            if (z <= r.depth[k])
+                continue;
             r.depth[k] = z;
             std::memcpy(&r.rgb[k * 3], colour, 3);
         }
@@ -313,9 +335,11 @@ static void drawEye(Raster& r, Point centre, float radius)
         for (int x = std::max(0, int(cx - pr)); x <= std::min(r.size - 1, int(cx + pr)); x++) {
             const float dx = (float(x) + 0.5f - cx) / pr, dy = (float(y) + 0.5f - cy) / pr;
             const float d2 = dx * dx + dy * dy;
-            if (d2 > 1.0f) continue;
+            if (d2 > 1.0f)
+                continue;
             const size_t k = size_t(y) * size_t(r.size) + size_t(x);
-            if (centre.z + radius * std::sqrt(1.0f - d2) <= r.depth[k]) continue;
+            if (centre.z + radius * std::sqrt(1.0f - d2) <= r.depth[k])
+                continue;
             const float glint = (dx < -0.2f && dy < -0.2f && d2 < 0.35f) ? 1.0f : 0.0f;
             r.rgb[k * 3] = (unsigned char)(200 + 55 * glint);
             r.rgb[k * 3 + 1] = (unsigned char)(20 + 200 * glint);
@@ -324,8 +348,8 @@ static void drawEye(Raster& r, Point centre, float radius)
     }
 }
 
-// Renders the side view seen from +z (tilted down a little), flat-shaded in a warm grey-brown, eyes in red, on a
-// magenta key colour, and writes it as a binary PPM.
+// Renders the side view seen from +z (tilted down a little), flat-shaded in a warm grey-brown, eyes
+// in red, on a magenta key colour, and writes it as a binary PPM.
 static bool writeSideView(const char* path, const Model& model, const Point modelEyes[2])
 {
     // Tilt the view 25 degrees down onto the back so the eyes on top of the head show.
@@ -335,7 +359,8 @@ static bool writeSideView(const char* path, const Model& model, const Point mode
                      p.y * std::sin(tilt) + p.z * std::cos(tilt)};
     };
     Model m = model;
-    for (Point& p : m.verts) p = view(p);
+    for (Point& p : m.verts)
+        p = view(p);
     const Point eyes[2] = {view(modelEyes[0]), view(modelEyes[1])};
     Raster r;
     float maxX = -1e30f, maxY = -1e30f;
@@ -351,7 +376,8 @@ static bool writeSideView(const char* path, const Model& model, const Point mode
     r.minX -= (span - (maxX - r.minX)) / 2.0f;
     r.minY -= (span - (maxY - r.minY)) * 0.4f;
     r.rgb.assign(size_t(r.size) * size_t(r.size) * 3, 0);
-    for (size_t k = 0; k < r.rgb.size(); k += 3) r.rgb[k] = r.rgb[k + 2] = 255;
+    for (size_t k = 0; k < r.rgb.size(); k += 3)
+        r.rgb[k] = r.rgb[k + 2] = 255;
     r.depth.assign(size_t(r.size) * size_t(r.size), -1e30f);
     Point light = {-0.45f, 0.65f, 0.6f};
     const float ll = float(std::sqrt(dotP(light, light)));
@@ -361,7 +387,8 @@ static bool writeSideView(const char* path, const Model& model, const Point mode
         const Point c = m.verts[m.indices[i + 2]];
         Point n = crossP(sub(b, a), sub(c, a));
         const float nl = float(std::sqrt(dotP(n, n)));
-        if (nl <= 0.0f) continue;
+        if (nl <= 0.0f)
+            continue;
         n = {n.x / nl, n.y / nl, n.z / nl};
         const float shade = 0.35f + 0.65f * float(std::max(0.0, dotP(n, light)));
         const unsigned char colour[3] = {(unsigned char)(std::min(255.0f, 215.0f * shade)),
@@ -369,7 +396,8 @@ static bool writeSideView(const char* path, const Model& model, const Point mode
                                          (unsigned char)(std::min(255.0f, 150.0f * shade))};
         fillTriangle(r, a, b, c, colour);
     }
-    for (int e = 0; e < 2; e++) drawEye(r, eyes[e], 0.005f);
+    for (int e = 0; e < 2; e++)
+        drawEye(r, eyes[e], 0.005f);
     FILE* f = std::fopen(path, "wb");
     if (!f) {
         std::fprintf(stderr, "make_bunny_mesh: cannot write %s\n", path);
@@ -387,7 +415,8 @@ int main(int argc, char** argv)
         return 2;
     }
     Model scan;
-    if (!readPly(argv[1], scan)) return 1;
+    if (!readPly(argv[1], scan))
+        return 1;
     std::printf("read %zu vertices, %zu triangles from %s\n", scan.verts.size(),
                 scan.indices.size() / 3, argv[1]);
     Model bunny = compact(scan, simplify(scan));
@@ -413,15 +442,17 @@ int main(int argc, char** argv)
     for (const Point& p : {eyes[0], eyes[1], mouth}) {
         const double d = distanceToMesh(bunny, p);
         worst = std::max(worst, d);
-        std::printf("distance from (%g, %g, %g) to the surface: %.4f (%s; scan %.4f)\n", p.x,
-                    p.y, p.z, d, windingNumber(bunny, p) > 0.5 ? "inside" : "outside",
+        std::printf("distance from (%g, %g, %g) to the surface: %.4f (%s; scan %.4f)\n", p.x, p.y,
+                    p.z, d, windingNumber(bunny, p) > 0.5 ? "inside" : "outside",
                     distanceToMesh(scan, p));
     }
     if (worst >= 0.01) {
         std::fprintf(stderr, "make_bunny_mesh: eyes or mouth lie %.4f off the surface\n", worst);
         return 1;
     }
-    if (!writeMesh(argv[2], bunny)) return 1;
-    if (argc > 3 && !writeSideView(argv[3], bunny, eyes)) return 1;
+    if (!writeMesh(argv[2], bunny))
+        return 1;
+    if (argc > 3 && !writeSideView(argv[3], bunny, eyes))
+        return 1;
     return 0;
 }
