@@ -1,0 +1,204 @@
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "bench_support.h"
+
+// Where the Start New Game panel sits on a 1024 x 768 screen.
+const int startPanelX = 512;
+const int startPanelY = 326;
+
+static double nowSec()
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+static void sleepSec(double s)
+{
+    std::this_thread::sleep_for(std::chrono::duration<double>(s));
+}
+
+// Starts the game in the data directory with silent audio, its output going to logPath.
+// Everything the child needs is prepared before the fork: this process runs GL threads.
+static pid_t startChild(const std::string& logPath)
+{
+    std::vector<std::string> env;
+    // environ comes from unistd.h (a GNU extension the compiler enables for C++).
+    for (char** e = environ; *e != nullptr; ++e) {
+        if (std::strncmp(*e, "SDL_AUDIODRIVER=", 16) != 0) {
+            env.emplace_back(*e);
+        }
+    }
+    env.emplace_back("SDL_AUDIODRIVER=dummy");
+    std::vector<char*> envp;
+    for (std::string& e : env) {
+        envp.push_back(e.data());
+    }
+    envp.push_back(nullptr);
+    const char* binary = VANTRESKA_BIN;
+    char* argv[] = {const_cast<char*>(binary), nullptr};
+    const int log = open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    std::fflush(stdout);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (log >= 0) {
+            dup2(log, STDOUT_FILENO);
+            dup2(log, STDERR_FILENO);
+        }
+        if (chdir(VANTRESKA_DATA) != 0) {
+            _exit(126);
+        }
+        execve(binary, argv, envp.data());
+        _exit(127);
+    }
+    if (log >= 0) {
+        close(log);
+    }
+    return pid;
+}
+
+static bool childAlive(pid_t pid)
+{
+    int status = 0;
+    return waitpid(pid, &status, WNOHANG) == 0;
+}
+
+static void stopChild(pid_t pid)
+{
+    if (pid <= 0) {
+        return;
+    }
+    int status = 0;
+    if (waitpid(pid, &status, WNOHANG) != 0) {
+        return; // already gone and reaped
+    }
+    kill(pid, SIGTERM);
+    for (int i = 0; i < 30; ++i) {
+        if (waitpid(pid, &status, WNOHANG) == pid) {
+            return;
+        }
+        sleepSec(0.1);
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+}
+
+// Waits until a visible window titled exactly "Vantreska" exists.
+static bool waitForGameWindow(pid_t pid, double timeoutSec)
+{
+    const double end = nowSec() + timeoutSec;
+    while (nowSec() < end && childAlive(pid)) {
+        if (std::system("xdotool search --onlyvisible --name '^Vantreska$' >/dev/null 2>&1") == 0) {
+            return true;
+        }
+        sleepSec(0.1);
+    }
+    return false;
+}
+
+// utime + stime of the process, in seconds.
+static double cpuSeconds(pid_t pid)
+{
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    std::getline(in, line);
+    const size_t close = line.rfind(')');
+    if (close == std::string::npos) {
+        return -1.0;
+    }
+    std::istringstream fields(line.substr(close + 2));
+    std::string field;
+    unsigned long long utime = 0;
+    unsigned long long stime = 0;
+    // After the name: state is field 3, utime field 14, stime field 15.
+    for (int n = 3; n <= 15 && fields >> field; ++n) {
+        if (n == 14) {
+            utime = std::strtoull(field.c_str(), nullptr, 10);
+        } else if (n == 15) {
+            stime = std::strtoull(field.c_str(), nullptr, 10);
+        }
+    }
+    return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+// A "Key:   123 kB" line of /proc/<pid>/status, in kB; -1 when missing.
+static long statusKb(pid_t pid, const char* key)
+{
+    std::ifstream in("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    const size_t keyLength = std::strlen(key);
+    while (std::getline(in, line)) {
+        if (line.compare(0, keyLength, key) == 0 && line.size() > keyLength &&
+            line[keyLength] == ':') {
+            return std::strtol(line.c_str() + keyLength + 1, nullptr, 10);
+        }
+    }
+    return -1;
+}
+
+// Samples once a second so a child that dies mid-way still leaves its last numbers.
+static void sampleChild(pid_t pid, double seconds, ProcessUsage& usage)
+{
+    const double cpuStart = cpuSeconds(pid);
+    const double start = nowSec();
+    double cpuLast = cpuStart;
+    double last = start;
+    while (last - start < seconds && childAlive(pid)) {
+        sleepSec(std::min(1.0, seconds - (last - start)));
+        const double cpu = cpuSeconds(pid);
+        const long peak = statusKb(pid, "VmHWM");
+        if (cpu < 0.0 || peak < 0) {
+            break;
+        }
+        cpuLast = cpu;
+        last = nowSec();
+        usage.peakRssKb = peak;
+        usage.rssKb = statusKb(pid, "VmRSS");
+    }
+    usage.seconds = last - start;
+    usage.cpuCores = usage.seconds > 0.0 ? (cpuLast - cpuStart) / usage.seconds : 0.0;
+}
+
+ProcessUsage probeGame(bool startPlaying, double seconds, const std::string& logPath)
+{
+    ProcessUsage usage;
+    const pid_t pid = startChild(logPath);
+    if (pid <= 0) {
+        usage.note = "could not start " VANTRESKA_BIN;
+        return usage;
+    }
+    if (!waitForGameWindow(pid, 15.0)) {
+        usage.note = "no game window appeared (see " + logPath + ")";
+        stopChild(pid);
+        return usage;
+    }
+    sleepSec(1.0); // let start-up settle
+    if (startPlaying) {
+        const std::string click = "xdotool mousemove " + std::to_string(startPanelX) + " " +
+                                  std::to_string(startPanelY) + " click 1 >/dev/null 2>&1";
+        if (std::system(click.c_str()) != 0) {
+            usage.note = "xdotool could not click Start New Game";
+        }
+        sleepSec(1.0);
+    }
+    sampleChild(pid, seconds, usage);
+    usage.ran = childAlive(pid);
+    if (!usage.ran && usage.note.empty()) {
+        usage.note = "the game ended during the measurement (see " + logPath + ")";
+    }
+    stopChild(pid);
+    return usage;
+}
