@@ -32,12 +32,14 @@ random_table() {
     }'
 }
 
-# Grass: tiling noise stretched into upright blades over a patchy darker layer, mapped to greens.
+# Grass: tiling noise stretched into upright blades over a faintly patchy layer, mapped to
+# greens. The ground repeats one corner of the picture in every cell, so the large-scale
+# shading stays weak to keep the cell grid from showing.
 make_grass() {
     convert -size 256x256 xc:gray50 -seed 11 +noise Random -colorspace gray \
         -virtual-pixel tile -motion-blur 0x5+90 -motion-blur 0x5+270 -auto-level "$work/blades.png"
     convert -size 256x256 xc:gray50 -seed 12 +noise Random -colorspace gray \
-        -virtual-pixel tile -blur 0x14 -auto-level "$work/patches.png"
+        -virtual-pixel tile -blur 0x14 -auto-level +level 78%,100% "$work/patches.png"
     convert "$work/blades.png" "$work/patches.png" -compose multiply -composite -auto-level \
         \( -size 1x256 gradient:'#14300c'-'#9bd65a' \) -clut \
         -virtual-pixel tile -unsharp 0x1 "$work/grass.png"
