@@ -65,7 +65,8 @@ TEST(AssetsE2e, AMissingOrBrokenImageEndsTheGameWithItsMessage)
         const char* notReached;
     } cases[] = {
         {"images/moon.bmp", -1,
-         "trying to load images/moon.bmp\nFile Not Found : images/moon.bmp\n", "trying to load images/Gunmetal.bmp"},
+         "trying to load images/moon.bmp\nFile Not Found : images/moon.bmp\n",
+         "trying to load images/Gunmetal.bmp"},
         {"images/wall.bmp", 100,
          "trying to load images/wall.bmp\nError reading image data from images/wall.bmp.\n",
          "trying to load images/moon.bmp"},
