@@ -10,6 +10,7 @@
 // Bytes of the BMP headers before the pixels; the data-offset field is not consulted.
 static const long pixelOffset = 54;
 
+// Four bytes, least significant first.
 uint32_t readLE32(std::FILE* file)
 {
     // getc's -1 at end of file takes part as -1; the sum wraps in 32 bits.
@@ -20,6 +21,7 @@ uint32_t readLE32(std::FILE* file)
     return b0 + b1 * 256u + b2 * 65536u + b3 * 16777216u;
 }
 
+// Two bytes, least significant first; the low 16 bits of the 32-bit sum.
 uint16_t readLE16(std::FILE* file)
 {
     const uint32_t b0 = static_cast<uint32_t>(std::getc(file));
@@ -81,7 +83,7 @@ static int readBMP(std::FILE* file, const char* path, Image* image)
         std::printf("Image %s is too large: %u x %u pixels\n", path, width, height);
         return 0;
     }
-    std::fseek(file, 24, SEEK_CUR);
+    std::fseek(file, pixelOffset, SEEK_SET);  // the 24 bytes after bpp are not read
     // Rows of a width whose row bytes are not a multiple of 4 carry the BMP padding.
     const uint64_t rowInFile = (static_cast<uint64_t>(width) * 3 + 3) / 4 * 4;
     const uint64_t needed = width % 4 == 0 ? size : rowInFile * height;
@@ -112,6 +114,7 @@ static int readBMP(std::FILE* file, const char* path, Image* image)
     return 1;
 }
 
+// Opens the file and reads it into image; a failure leaves the record empty.
 int loadBMP(const char* path, Image* image)
 {
     image->width = 0;
@@ -143,6 +146,7 @@ static bool textureFits(uint32_t width, uint32_t height)
     return proxyWidth != 0;
 }
 
+// Reads the image and uploads it as texture id, nearest filtering, repeating; exits on failure.
 void loadTexture(const char* path, unsigned int id)
 {
     image = new (std::nothrow) Image{0, 0, nullptr};

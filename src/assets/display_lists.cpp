@@ -17,6 +17,7 @@ static const float mouthRight[9][2] = {{0.0f, 0.002f},   {0.0f, -0.004f},  {0.00
                                        {0.003f, -0.006f}, {0.005f, -0.007f}, {0.007f, -0.008f},
                                        {0.009f, -0.007f}, {0.011f, -0.006f}, {0.013f, -0.005f}};
 
+// One triangle in the bunny colour, its vertex normals scaled by scale / extent.
 void drawTri(const Tri& t, const Mesh& mesh)
 {
     const size_t count = std::min(mesh.verts.size(), mesh.normals.size());
@@ -38,6 +39,7 @@ void drawTri(const Tri& t, const Mesh& mesh)
     glEnd();
 }
 
+// One glyph list per byte, relative to the list base set by buildFont.
 void drawString(const std::string& text)
 {
     glCallLists(static_cast<GLsizei>(text.size()), GL_UNSIGNED_BYTE, text.data());
@@ -64,6 +66,7 @@ static void buildFont()
     glListBase(base);
 }
 
+// A small red sphere at (x, y, z).
 static void drawEye(float x, float y, float z)
 {
     glPushMatrix();
@@ -73,6 +76,7 @@ static void drawEye(float x, float y, float z)
     glPopMatrix();
 }
 
+// One line strip of the mouth in its own plane (z = 0).
 static void drawMouthStroke(const float (&points)[9][2])
 {
     glBegin(GL_LINE_STRIP);
@@ -82,6 +86,7 @@ static void drawMouthStroke(const float (&points)[9][2])
     glEnd();
 }
 
+// List 260: the mesh under the caller's material, then the eyes and the mouth.
 static void buildBunnyList()
 {
     glNewList(bunnyList, GL_COMPILE);
@@ -107,6 +112,7 @@ static void buildBunnyList()
     glEndList();
 }
 
+// Lists 261 to 263: trunk, crown and the shadow disc, each with its own material.
 static void buildTreeLists(GLUquadric* quadric)
 {
     glNewList(trunkList, GL_COMPILE);
@@ -147,6 +153,7 @@ static void buildTreeLists(GLUquadric* quadric)
     glEndList();
 }
 
+// The font first, in a context without lists yet, then the fixed lists 260 to 263.
 void buildDisplayLists()
 {
     GLUquadric* quadric = gluNewQuadric();  // kept for the life of the process

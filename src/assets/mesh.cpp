@@ -134,6 +134,7 @@ static void parseFaceLine(const char* str, Mesh& mesh, int lineNumber)
     }
 }
 
+// Comment, Vertex or Face line by its first word; anything else is skipped.
 void parseMeshLine(const char* str, Mesh& mesh, int lineNumber)
 {
     if (str[0] == '#') {
@@ -199,6 +200,7 @@ void readMeshLines(std::FILE* in_f, Mesh& mesh)
     }
 }
 
+// Opens the file as text and reads it line by line; a missing file leaves the mesh as it was.
 void readMeshFile(const char* path, Mesh& mesh)
 {
     std::printf("Reading coordinates from %s\n", path);
@@ -233,6 +235,7 @@ static void dropFacesOutOfRange(Mesh& mesh)
     mesh.tris.resize(kept);
 }
 
+// Resets the bounds, reads the file, drops broken faces, measures the extent, builds normals.
 void loadMesh(const char* path, Mesh& mesh)
 {
     // Bounds start at 1.1754e-38 and 1.1754e38, not at the float limits.
@@ -249,6 +252,7 @@ void loadMesh(const char* path, Mesh& mesh)
     buildNormals(mesh);
 }
 
+// Whether all three vertex numbers of t name one of count vertices.
 static bool inRange(const Tri& t, size_t count)
 {
     for (int k : t.vertexIndex) {
@@ -259,6 +263,7 @@ static bool inRange(const Tri& t, size_t count)
     return true;
 }
 
+// Unit face normals, each added to its three corners, then every vertex normal normalised.
 void buildNormals(Mesh& mesh)
 {
     const size_t count = mesh.verts.size();

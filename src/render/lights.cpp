@@ -15,6 +15,7 @@ static const float menuLightPosition[4] = {0.0f, 11.8f, 0.0f, 6.5f};
 static const float spotlight_cutoff = 35.0f;  // degrees each side of the view direction
 static const float spotlight_dropoff = 4.2f;
 
+// Ambient, diffuse, specular and shininess for front and back faces.
 void setMaterial(Material m)
 {
     glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, m.ambient);
@@ -23,6 +24,7 @@ void setMaterial(Material m)
     glMaterialfv(GL_FRONT_AND_BACK, GL_SHININESS, &m.shininess);
 }
 
+// Colours of the three lights, the flashlight cone and attenuation; all three left off.
 void initLights()
 {
     glDisable(GL_LIGHT0);
