@@ -43,3 +43,8 @@ clean:
 
 soak: build
 	@scripts/xvfb-run.sh $(BUILD)/tests/vantreska_demo soak $${SOAK_SECONDS:-180}
+
+.PHONY: fuzz
+# make fuzz  builds and runs the asset-loader fuzzers for FUZZ_SECONDS each (default 60)
+fuzz: build
+	@scripts/fuzz.sh full $(BUILD)
