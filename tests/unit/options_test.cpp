@@ -115,6 +115,7 @@ TEST(Options, CrosshairColourCyclesThroughNineColoursAndWrapsBothWays)
     EXPECT_EQ(seen.front(), std::vector<float>({1.0f, 1.0f, 1.0f}));
     EXPECT_EQ(seen.back(), std::vector<float>({1.0f, 0.0f, 1.0f}));
     EXPECT_EQ(seen[5], std::vector<float>({0.2f, 0.2f, 0.2f}));
+    click(colourRight);  // back to white for the tests that follow
     menuScreen = 0;
 }
 

@@ -6,6 +6,7 @@
 
 #include "app/game_state.h"
 #include "app/startup.h"
+#include "app/lifecycle.h"
 #include "input/picking.h"
 #include "support/gl_env.h"
 
@@ -173,7 +174,7 @@ TEST(ProcessHits, MainMenuClicksAct)
     EXPECT_EQ(gameStarted, 1);
     EXPECT_EQ(figurePartHits[0], 1);
     EXPECT_EQ(shotsFired, 0);
-    playing = 0;
+    enterMenuMode();
     gameStarted = 0;
 }
 
