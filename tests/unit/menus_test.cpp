@@ -133,6 +133,40 @@ TEST(OptionsScreen, ArrowsAreBlueAndThePreviewTakesTheCrosshairColour)
     menuScreen = 0;
 }
 
+// The red channel of the settings rows of the options screen.
+static std::vector<int> optionRows()
+{
+    menuScreen = 1;
+    drawMenu();
+    std::vector<int> red;
+    for (int y = 320; y < 480; y += 2) {
+        for (int x = 128; x < 420; ++x) {
+            red.push_back(readPixel(x, y).r);
+        }
+    }
+    return red;
+}
+
+TEST(OptionsScreen, ShowsTheCurrentVolumeAndGravity)
+{
+    sfxVolume = 80;
+    gravitySetting = 0;
+    const std::vector<int> earth80 = optionRows();
+    sfxVolume = 85;
+    const std::vector<int> earth85 = optionRows();
+    EXPECT_NE(earth85, earth80);
+    gravitySetting = 1;
+    const std::vector<int> lunar85 = optionRows();
+    gravitySetting = 2;
+    const std::vector<int> jupiter85 = optionRows();
+    EXPECT_NE(lunar85, earth85);
+    EXPECT_NE(jupiter85, lunar85);
+    sfxVolume = 80;
+    gravitySetting = 0;
+    EXPECT_EQ(optionRows(), earth80);
+    menuScreen = 0;
+}
+
 TEST(HelpScreen, TextLinesAndReturnLineAreDrawnInTheirOwnProjection)
 {
     menuScreen = 2;

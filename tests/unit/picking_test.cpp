@@ -225,23 +225,3 @@ TEST(Pick, MenuSelectionFindsEachPanelAndArrowUnderThePointer)
     }
     menuScreen = 0;
 }
-
-TEST(Pick, HoverPrintsTheHitCountAndActsOnNothing)
-{
-    loadGameAssetsOnce();
-    reshape(testWindowWidth, testWindowHeight);
-    playing = 0;
-    menuScreen = 0;
-    mouseX = 512.0f;
-    mouseY = 422.0f;
-    testing::internal::CaptureStdout();
-    pick(1);
-    mouseY = 700.0f;
-    pick(1);
-    std::fflush(stdout);
-    const std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(out.rfind("number of hits 1\ndepth: ", 0), 0u) << out;
-    EXPECT_NE(out.find("the name of the object(s) hit: 50 \nnumber of hits 0\n"),
-              std::string::npos) << out;
-    EXPECT_EQ(menuScreen, 0);
-}
