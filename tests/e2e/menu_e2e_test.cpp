@@ -12,25 +12,6 @@ static const int helpPanel[2] = {512, 518};
 static const int quitPanel[2] = {512, 614};
 static const int volumeUp[2] = {550, 280};
 
-// The whole screen through ImageMagick, which reads every pixel layout xwd writes (under
-// Xvfb with a GL window it writes three bytes a pixel in four-byte-aligned rows).
-static Screenshot grabScreen()
-{
-    Screenshot shot;
-    FILE* p = popen("xwd -root -silent 2>/dev/null | convert xwd:- -depth 8 rgb:- 2>/dev/null", "r");
-    if (p == nullptr) {
-        return shot;
-    }
-    shot.rgb.resize(1024 * 768 * 3);
-    const size_t got = fread(shot.rgb.data(), 1, shot.rgb.size(), p);
-    pclose(p);
-    if (got == shot.rgb.size()) {
-        shot.width = 1024;
-        shot.height = 768;
-    }
-    return shot;
-}
-
 // Where the game window's top-left corner lies on the screen.
 static void windowOrigin(int& x, int& y)
 {
@@ -101,7 +82,7 @@ TEST(MenuE2e, HoverOverAPanelPrintsOnePickAndChangesNothing)
 TEST(MenuE2e, OptionsAndHelpOpenByClickAndEscapeReturns)
 {
     GameRun run = startAtMenu();
-    const Screenshot menu = grabScreen();
+    const Screenshot menu = takeScreenshot();
     ASSERT_EQ(menu.width, 1024);
     EXPECT_FALSE(isBlack(menu, optionsPanel[0], optionsPanel[1]));
     EXPECT_FALSE(isBlue(menu, volumeUp[0], volumeUp[1]));
@@ -109,14 +90,14 @@ TEST(MenuE2e, OptionsAndHelpOpenByClickAndEscapeReturns)
 
     clickAt(optionsPanel[0], optionsPanel[1]);
     pause(run, 400);
-    const Screenshot options = grabScreen();
+    const Screenshot options = takeScreenshot();
     EXPECT_TRUE(isBlue(options, volumeUp[0], volumeUp[1]));
     EXPECT_TRUE(isBlack(options, optionsPanel[0], optionsPanel[1]));
 
     // The volume text changes with the up arrow.
     clickAt(volumeUp[0], volumeUp[1]);
     pause(run, 400);
-    const Screenshot louder = grabScreen();
+    const Screenshot louder = takeScreenshot();
     int changed = 0;
     for (int y = 280; y < 310; ++y) {
         for (int x = 120; x < 420; ++x) {
@@ -127,18 +108,18 @@ TEST(MenuE2e, OptionsAndHelpOpenByClickAndEscapeReturns)
 
     pressKey("Escape");
     pause(run, 400);
-    const Screenshot back = grabScreen();
+    const Screenshot back = takeScreenshot();
     EXPECT_FALSE(isBlack(back, optionsPanel[0], optionsPanel[1]));
     EXPECT_FALSE(isBlue(back, volumeUp[0], volumeUp[1]));
 
     clickAt(helpPanel[0], helpPanel[1]);
     pause(run, 400);
-    const Screenshot help = grabScreen();
+    const Screenshot help = takeScreenshot();
     EXPECT_GT(redPixels(help, 180, 290, 400, 310), 100) << "created by: Talvoren";
     EXPECT_TRUE(isBlack(help, helpPanel[0], helpPanel[1]));
     pressKey("Escape");
     pause(run, 400);
-    EXPECT_FALSE(isBlack(grabScreen(), helpPanel[0], helpPanel[1]));
+    EXPECT_FALSE(isBlack(takeScreenshot(), helpPanel[0], helpPanel[1]));
     stopGame(run);
 }
 
@@ -158,12 +139,12 @@ TEST(MenuE2e, StartNewGamePlaysHoldsThePointerAndEscapePausesAndResumes)
     pointerPosition(x, y);
     EXPECT_EQ(x, originX + 512);
     EXPECT_EQ(y, originY + 384);
-    const Screenshot play = grabScreen();
+    const Screenshot play = takeScreenshot();
     EXPECT_LT(pauseLinePixels(play), 40);
 
     pressKey("Escape");
     pause(run, 400);
-    const Screenshot paused = grabScreen();
+    const Screenshot paused = takeScreenshot();
     EXPECT_GT(pauseLinePixels(paused), 100) << "Press ESC to resume game";
     EXPECT_FALSE(isBlack(paused, startPanel[0], startPanel[1]));
     movePointer(700, 500);
@@ -173,7 +154,7 @@ TEST(MenuE2e, StartNewGamePlaysHoldsThePointerAndEscapePausesAndResumes)
 
     pressKey("Escape");
     pause(run, 400);
-    EXPECT_LT(pauseLinePixels(grabScreen()), 40);
+    EXPECT_LT(pauseLinePixels(takeScreenshot()), 40);
     movePointer(300, 200);
     pause(run, 300);
     pointerPosition(x, y);

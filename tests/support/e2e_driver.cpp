@@ -318,9 +318,10 @@ Screenshot takeScreenshot()
     const uint32_t bytesPerLine = be32(&data[48]);
     const uint32_t ncolors = be32(&data[76]);
     const size_t start = headerSize + static_cast<size_t>(ncolors) * 12;
-    // Xvfb reports 24 or 32 bits per pixel, but stores four bytes a pixel either way.
-    const uint32_t step = width > 0 ? bytesPerLine / width : 0;
-    if ((bitsPerPixel != 24 && bitsPerPixel != 32) || step < 3 ||
+    // 32 bits a pixel for the bare root window; 24 (three bytes, rows padded) with a GL
+    // window up.
+    const uint32_t step = bitsPerPixel / 8;
+    if ((bitsPerPixel != 24 && bitsPerPixel != 32) || bytesPerLine < width * step ||
         data.size() < start + static_cast<size_t>(bytesPerLine) * height) {
         return shot;
     }
