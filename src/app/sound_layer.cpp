@@ -10,7 +10,7 @@ struct SoundStream {
 };
 
 static bool started = false;
-static int masterVolume = MIX_MAX_VOLUME;  // mixer scale, 0..128
+static int masterVolume = MIX_MAX_VOLUME; // mixer scale, 0..128
 
 int soundStart(int mixRate, int channels)
 {

