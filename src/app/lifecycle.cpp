@@ -15,16 +15,24 @@
 
 static TimerPace clockPace;
 
-// A whole number 0..limit-1 from one rand() call, as (r * limit) / 32768.0 truncated.
-static int randomBelow(int limit)
+// One rand() call scaled to 0..32767, the range the layout formulas are written for
+// (glibc's rand() reaches 2^31 - 1; its top bits are kept).
+static int rand15()
 {
-    return static_cast<int>(rand() * static_cast<double>(limit) / 32768.0);
+    const long long r = rand();
+    return static_cast<int>(r * 32768 / (static_cast<long long>(RAND_MAX) + 1));
 }
 
-// A whole degree 0..359 from one rand() call; the product is an integer one.
+// A whole number 0..limit-1 from one draw, as (r * limit) / 32768.0 truncated.
+static int randomBelow(int limit)
+{
+    return static_cast<int>(rand15() * static_cast<double>(limit) / 32768.0);
+}
+
+// A whole degree 0..359 from one draw; the product is an integer one.
 static float randomHeading()
 {
-    return static_cast<float>(static_cast<int>((rand() * 360) / 32768.0));
+    return static_cast<float>(static_cast<int>((rand15() * 360) / 32768.0));
 }
 
 static void resetFigure()
