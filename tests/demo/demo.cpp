@@ -23,9 +23,9 @@ struct Step {
 };
 
 static bool snap(GameRun& run, const std::string& outDir, const std::string& name,
-                 std::vector<Step>& steps)
+                 std::vector<Step>& steps, int settleMs = 400)
 {
-    pause(run, 400);
+    pause(run, settleMs);
     const std::string path = outDir + "/" + std::to_string(steps.size() + 1) + "-" + name + ".png";
     const Screenshot shot = takeScreenshot();
     if (shot.width == 0 || !saveScreenshot(shot, path)) {
@@ -44,6 +44,14 @@ static void look(GameRun& run, int dx, int dy, int steps)
         xdo("mousemove_relative -- " + std::to_string(dx) + " " + std::to_string(dy));
         pause(run, 30);
     }
+}
+
+// Back to the main menu and straight into a new game, the eye already on the ground.
+static void freshGame(GameRun& run)
+{
+    pressKey("Escape");
+    clickAt(menuX(0.0), menuY(0.15));
+    pause(run, 250);
 }
 
 static int runDemo(const std::string& outDir)
@@ -74,28 +82,29 @@ static int runDemo(const std::string& outDir)
     clickAt(menuX(0.0), menuY(-0.35));
     ok = ok && snap(run, outDir, "help", steps);
     pressKey("Escape");
-    clickAt(menuX(0.0), menuY(0.15));                // Start New Game
-    pause(run, 1500);                                // the eye drops to the ground
-    ok = ok && snap(run, outDir, "new-game", steps);
-    look(run, -40, 0, 10);
-    look(run, 0, 20, 5);
-    ok = ok && snap(run, outDir, "look-around", steps);
-    holdKey("w", 800);
-    holdKey("a", 400);
-    ok = ok && snap(run, outDir, "walk", steps);
+    // The bunnies reach and bite the player within a second or two of a new game, so each
+    // play step starts from a fresh game to show the living view.
+    clickAt(menuX(0.0), menuY(0.15));  // Start New Game
+    pause(run, 250);                   // the eye drops to the ground
+    ok = ok && snap(run, outDir, "new-game", steps, 120);
+    freshGame(run);
+    look(run, -40, 0, 8);
+    ok = ok && snap(run, outDir, "look-around", steps, 120);
+    freshGame(run);
+    holdKey("w", 300);
+    ok = ok && snap(run, outDir, "walk", steps, 120);
+    freshGame(run);
     pressKey("space");
     pause(run, 60);
-    ok = ok && snap(run, outDir, "jump", steps);
-    look(run, 0, -20, 5);
-    for (int i = 0; i < 6; ++i) {
-        xdo("click 1");
-        look(run, 25, 0, 2);
-    }
-    ok = ok && snap(run, outDir, "shots", steps);
-    pressKey("t");
-    ok = ok && snap(run, outDir, "night", steps);
-    pressKey("l");
-    ok = ok && snap(run, outDir, "flashlight", steps);
+    ok = ok && snap(run, outDir, "jump", steps, 120);
+    freshGame(run);
+    xdo("click --repeat 3 --delay 30 1");
+    ok = ok && snap(run, outDir, "shots", steps, 120);
+    freshGame(run);
+    xdo("key t l");  // night, then the flashlight
+    ok = ok && snap(run, outDir, "night-flashlight", steps, 120);
+    pause(run, 3000);
+    ok = ok && snap(run, outDir, "bitten", steps);
     pressKey("Escape");
     ok = ok && snap(run, outDir, "paused", steps);
     pressKey("Escape");
