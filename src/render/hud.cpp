@@ -13,11 +13,8 @@ static const float firstLineY = -1.0f;
 static const double lineSpacing = 0.14;
 static const float healthBarX = -1.16f;
 
-// Four short strokes round the screen centre; the centre itself stays open.
-static void drawCrosshair()
+void drawCrosshairStrokes()
 {
-    glDisable(GL_LIGHTING);
-    glTranslatef(0.0f, 0.0f, hudDepth);
     glColor3f(crosshairColor[0], crosshairColor[1], crosshairColor[2]);
     glLineWidth(2.0f);
     glBegin(GL_LINES);
@@ -30,6 +27,14 @@ static void drawCrosshair()
         glVertex3f(0.0f, 0.02f, 0.0f);
         glVertex3f(0.0f, 0.06f, 0.0f);
     glEnd();
+}
+
+// The crosshair on the HUD plane, unlit.
+static void drawCrosshair()
+{
+    glDisable(GL_LIGHTING);
+    glTranslatef(0.0f, 0.0f, hudDepth);
+    drawCrosshairStrokes();
     glEnable(GL_LIGHTING);
 }
 

@@ -6,6 +6,7 @@
 
 #include "app/game_state.h"
 #include "assets/display_lists.h"
+#include "render/hud.h"
 
 // Red used for every menu text.
 static const float textRed[3] = {0.9f, 0.1f, 0.1f};
@@ -127,18 +128,7 @@ static void drawCrosshairPreview(float y1)
     glPushMatrix();
         glTranslatef(-0.2f, y1 + 0.02f, 0.0f);
         glScalef(0.6f, 0.6f, 1.0f);
-        glColor3f(crosshairColor[0], crosshairColor[1], crosshairColor[2]);
-        glLineWidth(2.0f);
-        glBegin(GL_LINES);
-            glVertex3f(-0.06f, 0.0f, 0.0f);
-            glVertex3f(-0.02f, 0.0f, 0.0f);
-            glVertex3f(0.02f, 0.0f, 0.0f);
-            glVertex3f(0.06f, 0.0f, 0.0f);
-            glVertex3f(0.0f, -0.06f, 0.0f);
-            glVertex3f(0.0f, -0.02f, 0.0f);
-            glVertex3f(0.0f, 0.02f, 0.0f);
-            glVertex3f(0.0f, 0.06f, 0.0f);
-        glEnd();
+        drawCrosshairStrokes();
     glPopMatrix();
 }
 
