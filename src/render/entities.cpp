@@ -15,6 +15,29 @@ static const int shadowVertexCount = 20;
 // The one quadric every figure cylinder is drawn with, made on first use.
 static GLUquadric* figureQuadric = nullptr;
 
+// Off: every figure shape is tessellated afresh and nothing is culled (the reference path).
+static bool fastPath = true;
+
+// Set per drawFigure: the fast path is on and the fixed lists exist, so new list names
+// cannot collide with them.
+static bool shapeListsUsable = false;
+
+// One figure shape compiled into a display list, known by its kind and dimensions.
+struct ShapeList {
+    bool cylinder;
+    double a;  // sphere radius, or cylinder base radius
+    double b;  // cylinder top radius
+    double c;  // cylinder height
+    GLuint list;
+};
+
+static const int maxShapeLists = 32;
+static ShapeList shapeLists[maxShapeLists];
+static int shapeListCount = 0;
+
+// The current view frustum's six planes, normalised: inside is ax + by + cz + d >= 0.
+static double frustumPlanes[6][4];
+
 static GLUquadric* quadric()
 {
     if (figureQuadric == nullptr) {
@@ -23,14 +46,62 @@ static GLUquadric* quadric()
     return figureQuadric;
 }
 
+static void freshShape(bool isCylinder, double a, double b, double c)
+{
+    if (isCylinder) {
+        gluCylinder(quadric(), a, b, c, figureDetail, figureDetail);
+    } else {
+        glutSolidSphere(a, figureDetail, figureDetail);
+    }
+}
+
+// The list holding this shape, compiled on first use; 0 when no list could be made.
+static GLuint shapeList(bool isCylinder, double a, double b, double c)
+{
+    for (int k = 0; k < shapeListCount; ++k) {
+        const ShapeList& s = shapeLists[k];
+        if (s.cylinder == isCylinder && s.a == a && s.b == b && s.c == c) {
+            return s.list;
+        }
+    }
+    if (shapeListCount == maxShapeLists) {
+        return 0;
+    }
+    const GLuint list = glGenLists(1);
+    if (list == 0) {
+        return 0;
+    }
+    glNewList(list, GL_COMPILE);
+        freshShape(isCylinder, a, b, c);
+    glEndList();
+    shapeLists[shapeListCount++] = {isCylinder, a, b, c, list};
+    return list;
+}
+
+// The same commands whichever way: replayed from a list, or tessellated now.
+static void shape(bool isCylinder, double a, double b, double c)
+{
+    const GLuint list = shapeListsUsable ? shapeList(isCylinder, a, b, c) : 0;
+    if (list != 0) {
+        glCallList(list);
+    } else {
+        freshShape(isCylinder, a, b, c);
+    }
+}
+
 static void sphere(double radius)
 {
-    glutSolidSphere(radius, figureDetail, figureDetail);
+    shape(false, radius, 0.0, 0.0);
 }
 
 static void cylinder(double baseRadius, double topRadius, double height)
 {
-    gluCylinder(quadric(), baseRadius, topRadius, height, figureDetail, figureDetail);
+    shape(true, baseRadius, topRadius, height);
+}
+
+void setEntityFastPath(bool on)
+{
+    fastPath = on;
 }
 
 // A limb segment hanging down from the current origin (drawn 0.01 above it).
@@ -141,6 +212,7 @@ static void drawLeg(int counter, float sigma, float hip, float knee)
 
 void drawFigure(int)
 {
+    shapeListsUsable = fastPath && glIsList(bunnyList) && glIsList(treeShadowList);
     glPushMatrix();
         glTranslatef(figurePosition.x, figurePosition.y, figurePosition.z);
         glRotatef(figureHeading, 0.0f, 1.0f, 0.0f);
@@ -206,19 +278,117 @@ void drawTree(int j, int selecting)
     glPopMatrix();
 }
 
+// Reads the six planes of the current projection times modelview (world space here).
+static void extractFrustum()
+{
+    double p[16];
+    double m[16];
+    glGetDoublev(GL_PROJECTION_MATRIX, p);
+    glGetDoublev(GL_MODELVIEW_MATRIX, m);
+    double rows[4][4];  // rows of p * m; both matrices are column-major
+    for (int r = 0; r < 4; ++r) {
+        for (int col = 0; col < 4; ++col) {
+            double sum = 0.0;
+            for (int k = 0; k < 4; ++k) {
+                sum += p[k * 4 + r] * m[col * 4 + k];
+            }
+            rows[r][col] = sum;
+        }
+    }
+    for (int i = 0; i < 6; ++i) {
+        const int axis = i / 2;
+        const double sign = i % 2 == 0 ? 1.0 : -1.0;
+        double* plane = frustumPlanes[i];
+        for (int col = 0; col < 4; ++col) {
+            plane[col] = rows[3][col] + sign * rows[axis][col];
+        }
+        const double length =
+            std::sqrt(plane[0] * plane[0] + plane[1] * plane[1] + plane[2] * plane[2]);
+        if (length > 0.0) {
+            for (int col = 0; col < 4; ++col) {
+                plane[col] /= length;
+            }
+        }
+    }
+}
+
+// True when the sphere lies wholly on the outer side of one frustum plane: nothing of it
+// can reach the screen.
+static bool sphereOutside(double x, double y, double z, double radius)
+{
+    for (const double* plane : frustumPlanes) {
+        if (plane[0] * x + plane[1] * y + plane[2] * z + plane[3] < -radius) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Farthest point of the bunny list from its origin: the mesh, the eyes or the mouth.
+static double bunnyListRadius()
+{
+    double farthest = 0.2;  // eyes and mouth lie within 0.19
+    for (const Vector3* v : bunnyMesh.verts) {
+        const double d = std::sqrt(static_cast<double>(v->x) * v->x +
+                                   static_cast<double>(v->y) * v->y +
+                                   static_cast<double>(v->z) * v->z);
+        farthest = d > farthest ? d : farthest;
+    }
+    return farthest;
+}
+
+// Whether any part of bunny i (lying or sitting, and its shadow) could be seen. The body
+// sphere allows for the 0.04 drop of a sitting bunny and the 0.072 shift of a lying one;
+// the shadow ellipse lies within 0.11 of the bunny's ground point.
+static bool bunnyVisible(int i, double bodyRadius)
+{
+    const Entity& b = bunnies[i];
+    return !sphereOutside(b.x, b.y, b.z, bodyRadius + 0.1) ||
+           !sphereOutside(b.x, 0.0, b.z, 0.15);
+}
+
+// Trunk (to 0.5), crown (radius 0.3 from 0.25 up to 0.85) and the 0.3 shadow disc all lie
+// within 0.53 of a point 0.425 up the trunk.
+static bool treeVisible(int j)
+{
+    return !sphereOutside(trees[j].x, trees[j].y + 0.425, trees[j].z, 0.6);
+}
+
+// Every part of the figure, limbs swinging, lies within 0.3 of a point 0.24 up its body.
+static bool figureVisible()
+{
+    return !sphereOutside(figurePosition.x, figurePosition.y + 0.24, figurePosition.z, 0.45);
+}
+
 void drawEntities(int selecting)
 {
-    glPushMatrix();
-        glTranslatef(0.0f, 0.0f, 0.0f);
-        drawFigure(selecting);
-    glPopMatrix();
+    // Culling only while drawing: an object wholly outside the view yields no fragment, and
+    // every drawing sets its own material. The selection pass draws everything.
+    const bool cull = fastPath && selecting == 0;
+    double bodyRadius = 0.0;
+    if (cull) {
+        extractFrustum();
+        bodyRadius = bunnyListRadius();
+    }
+    if (!cull || figureVisible()) {
+        glPushMatrix();
+            glTranslatef(0.0f, 0.0f, 0.0f);
+            drawFigure(selecting);
+        glPopMatrix();
+    }
     for (int i = 0; i < bunnyCount; ++i) {
+        if (cull && !bunnyVisible(i, bodyRadius)) {
+            continue;
+        }
         glPushMatrix();
             glLoadName(static_cast<GLuint>(9 + i));
             drawBunny(i, bunnies[i].hits, selecting);
         glPopMatrix();
     }
     for (int j = 0; j < treeCount; ++j) {
+        if (cull && !treeVisible(j)) {
+            continue;
+        }
         glPushMatrix();
             glTranslatef(trees[j].x, trees[j].y, trees[j].z);
             drawTree(j, selecting);
