@@ -27,6 +27,7 @@ struct LiveResults {
     double seconds = 10.0;
     std::vector<TickRate> rates;
     long frames = 0;
+    double longestGapMs = 0.0;
     ProcessUsage menuIdle;
     ProcessUsage playing;
 };
@@ -131,6 +132,7 @@ static void printLive(const LiveResults& live)
     }
     std::printf("frames drawn in %.0f s of play: %ld (%.1f per second)\n", live.seconds,
                 live.frames, live.frames / live.seconds);
+    std::printf("longest pass of the loop: %.1f ms\n", live.longestGapMs);
     printUsage("menu idle (binary)", live.menuIdle);
     printUsage("playing (binary)", live.playing);
 }
@@ -178,8 +180,10 @@ static void writeExtraJson(const std::string& path, const LiveResults& live,
                      i == 0 ? "" : ",", r.timer.c_str(), r.intervalMs, r.ticks, r.nominalPerSec,
                      r.measuredPerSec);
     }
-    std::fprintf(f, "\n  ],\n  \"play_seconds\": %.1f,\n  \"frames_in_play\": %ld,\n", live.seconds,
-                 live.frames);
+    std::fprintf(f,
+                 "\n  ],\n  \"play_seconds\": %.1f,\n  \"frames_in_play\": %ld,\n"
+                 "  \"longest_loop_pass_ms\": %.2f,\n",
+                 live.seconds, live.frames, live.longestGapMs);
     writeUsageJson(f, "menu_idle", live.menuIdle);
     writeUsageJson(f, "playing", live.playing);
     std::fprintf(f, "  \"goals\": [");
@@ -207,6 +211,7 @@ static LiveResults runLive(double seconds)
     live.rates = measureTickRates(seconds);
     restoreStdout();
     live.frames = framesDrawnInTickRun();
+    live.longestGapMs = longestLoopGapInTickRun();
     std::printf("running the game binary %.0f s idle in the menu...\n", seconds);
     std::fflush(stdout);
     live.menuIdle = probeGame(false, seconds, VANTRESKA_BUILD "/bench_menu_idle.log");

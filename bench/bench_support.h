@@ -42,11 +42,16 @@ struct TickRate {
 
 // Runs the game's own loop in this process for about seconds of play: the display callback
 // draws every posted frame and the real timers (gravity, figure, clock, walk, bunny) are
-// armed afresh. The player is kept alive so every chain goes on. Returns one entry per timer.
+// armed afresh. The player is kept alive (full health, bunnies held out of reach) so every
+// chain goes on. Returns one entry per timer.
 std::vector<TickRate> measureTickRates(double seconds);
 
 // Frames the display callback drew during the last measureTickRates stretch.
 long framesDrawnInTickRun();
+
+// Longest time between two passes of the loop in that stretch, in milliseconds: a pass
+// longer than 25 intervals of a chain drops that chain's older ticks.
+double longestLoopGapInTickRun();
 
 // --- process_probe.cpp ---
 

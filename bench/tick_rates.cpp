@@ -1,6 +1,7 @@
 #include <GL/freeglut.h>
 
 #include <chrono>
+#include <cmath>
 #include <thread>
 
 #include "app/game_state.h"
@@ -12,83 +13,47 @@
 #include "sim/figure.h"
 #include "sim/player.h"
 
-// The game's firePacedTimer under the linker's name for the original, and the counting
-// version the linker puts in its place (-Wl,--wrap of the mangled name, see CMakeLists.txt).
-// A change to firePacedTimer's signature changes the mangled name and fails the link.
-void realFirePacedTimer(TimerPace& pace, int intervalMs, PacedTick tick, void (*callback)(int),
-                        int value) __asm__("__real__Z14firePacedTimerR9TimerPaceiPFbvEPFviEi");
-void countingFirePacedTimer(TimerPace& pace, int intervalMs, PacedTick tick, void (*callback)(int),
-                            int value) __asm__("__wrap__Z14firePacedTimerR9TimerPaceiPFbvEPFviEi");
-
-// One timer chain's ticks, told apart by its toolkit callback.
+// One timer chain's ticks, told apart by its toolkit callback (the pace machinery keeps a
+// running count per callback).
 struct TimerCount {
     void (*callback)(int);
     const char* name;
-    int intervalMs;      // as the chain last asked to be paced; 0 until it fires
-    double armedAtMs;    // when the chain was armed: its first tick's due time less one interval
-    long ticksInStretch; // ticks due within the stretch's length of the chain's arming
+    int intervalMs;      // the interval the game paces the chain at
+    long ticksAtArming;  // the running count just before the chain was armed
+    long ticksInStretch; // ticks run by the stretch's end; -1 until counted
 };
 
 static TimerCount timerCounts[] = {
-    {gravityTimer, "gravityTimer", 0, -1.0, 0}, {figureTimer, "figureTimer", 0, -1.0, 0},
-    {clockTimer, "clockTimer", 0, -1.0, 0},     {walkTimer, "walkTimer", 0, -1.0, 0},
-    {bunnyTimer, "bunnyTimer", 0, -1.0, 0},
+    {gravityTimer, "gravityTimer", 8, 0, -1}, {figureTimer, "figureTimer", 0, 0, -1},
+    {clockTimer, "clockTimer", 1000, 0, -1},  {walkTimer, "walkTimer", 20, 0, -1},
+    {bunnyTimer, "bunnyTimer", 6, 0, -1},
 };
 
-// The firing in progress: the loop is single-threaded, so one of each suffices.
-static TimerCount* firingCount = nullptr;
-static PacedTick firingTick = nullptr;
-static const TimerPace* firingPace = nullptr;
-
 static bool counting = false;
-static double stretchMs = 0.0;
 static double stretchEndMs = 0.0;
 static long framesInStretch = 0;
+static double longestGapMs = 0.0;
 
-// Runs the chain's real tick. A tick counts when it comes due within the stretch's length
-// of the chain's arming, so one that comes due just before the end but runs a frame later
-// still counts, and every chain is measured over the same length whenever it was armed.
-static bool countedTick()
-{
-    if (counting) {
-        health = 1.0f; // bites must not end the walk chain while it is being measured
-        const double interval = firingCount->intervalMs > 0 ? firingCount->intervalMs : 1;
-        const double due = firingPace->nextDueMs - interval; // the pace is one tick ahead
-        if (firingCount->armedAtMs < 0.0) {
-            firingCount->armedAtMs = due - interval;
-        }
-        // Half a millisecond absorbs the rounding of a due time summed interval by interval.
-        if (due - firingCount->armedAtMs <= stretchMs + 0.5) {
-            ++firingCount->ticksInStretch;
-        }
-    }
-    return firingTick();
-}
+// Nearest a living bunny may come to the eye on x or z: a firing runs at most 25 bunny
+// ticks of at most 0.02 each, so from here none reaches biting range within one firing.
+const float bunnyKeepAway = 0.6f;
 
-static TimerCount* countFor(void (*callback)(int))
+// Keeps the player alive so that every chain goes on: full health, and any bunny that
+// has come close put back out of reach on the side it came from.
+static void keepPlayerAlive()
 {
-    for (TimerCount& c : timerCounts) {
-        if (c.callback == callback) {
-            return &c;
+    health = 1.0f;
+    for (Entity& bunny : bunnies) {
+        const float dx = bunny.x - eyePosition.x;
+        const float dz = bunny.z - eyePosition.z;
+        if (std::fabs(dx) < bunnyKeepAway && std::fabs(dz) < bunnyKeepAway) {
+            if (std::fabs(dx) >= std::fabs(dz)) {
+                bunny.x = eyePosition.x + (dx >= 0.0f ? bunnyKeepAway : -bunnyKeepAway);
+            } else {
+                bunny.z = eyePosition.z + (dz >= 0.0f ? bunnyKeepAway : -bunnyKeepAway);
+            }
         }
     }
-    return nullptr;
-}
-
-void countingFirePacedTimer(TimerPace& pace, int intervalMs, PacedTick tick, void (*callback)(int),
-                            int value)
-{
-    TimerCount* const count = countFor(callback);
-    if (count == nullptr || firingCount != nullptr) {
-        realFirePacedTimer(pace, intervalMs, tick, callback, value);
-        return;
-    }
-    count->intervalMs = intervalMs;
-    firingCount = count;
-    firingTick = tick;
-    firingPace = &pace;
-    realFirePacedTimer(pace, intervalMs, countedTick, callback, value);
-    firingCount = nullptr;
 }
 
 // The game's display callback, counting the frames drawn during the stretch.
@@ -105,25 +70,65 @@ long framesDrawnInTickRun()
     return framesInStretch;
 }
 
+double longestLoopGapInTickRun()
+{
+    return longestGapMs;
+}
+
+// A chain armed at armedMs with interval I has run L / I ticks by armedMs + L when on pace.
+// Its count is read half an interval later: the tick due at the stretch's end has run by
+// then, even a frame late, and the next is not yet due.
+static void countDueChains(double armedMs, double stretchMs)
+{
+    const double now = paceClockMs();
+    for (TimerCount& c : timerCounts) {
+        if (c.ticksInStretch < 0 && now >= armedMs + stretchMs + c.intervalMs / 2.0) {
+            c.ticksInStretch = pacedTicksRun(c.callback) - c.ticksAtArming;
+        }
+    }
+}
+
+static bool allCounted()
+{
+    for (const TimerCount& c : timerCounts) {
+        if (c.ticksInStretch < 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::vector<TickRate> measureTickRates(double seconds)
 {
-    // Chains that run on after the stretch catch up the ticks that came due inside it.
-    const double graceMs = 500.0;
     for (TimerCount& c : timerCounts) {
-        c.ticksInStretch = 0;
-        c.armedAtMs = -1.0;
+        if (c.callback == figureTimer) {
+            c.intervalMs = figureTimerDelayMs();
+        }
+        c.ticksAtArming = pacedTicksRun(c.callback);
+        c.ticksInStretch = -1;
     }
     framesInStretch = 0;
     glutDisplayFunc(countedDisplay);
-    stretchMs = seconds * 1000.0;
-    stretchEndMs = paceClockMs() + stretchMs;
+    const double stretchMs = seconds * 1000.0;
+    const double armedMs = paceClockMs();
+    stretchEndMs = armedMs + stretchMs;
     counting = true;
+    longestGapMs = 0.0;
+    keepPlayerAlive();
     startGravityTimer();
     startFigureTimer();
     startClockTimer();
-    enterPlayMode();
-    while (paceClockMs() < stretchEndMs + graceMs) {
+    enterPlayMode();  // the walk and bunny chains; any older ones end unrun at their next firing
+    double passMs = armedMs;
+    while (!allCounted()) {
+        keepPlayerAlive();
         glutMainLoopEvent();
+        countDueChains(armedMs, stretchMs);
+        const double now = paceClockMs();
+        if (now <= stretchEndMs && now - passMs > longestGapMs) {
+            longestGapMs = now - passMs;
+        }
+        passMs = now;
         // The toolkit's own loop sleeps until its next timer; a millisecond is close to that
         // and leaves the processor to the rasteriser's threads.
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
