@@ -233,6 +233,19 @@ static void benchWorldAlone(benchmark::State& state)
     timedLoop(state, "world_alone", [] { drawWithPlayCamera(drawWorld); });
 }
 
+// The world and the entities as the play frame draws them, without the HUD and the swap:
+// set against the parts alone, it shows what drawing them together adds.
+static void benchWorldAndEntities(benchmark::State& state)
+{
+    enterPlayLighting(1);
+    timedLoop(state, "world_and_entities", [] {
+        drawWithPlayCamera([] {
+            drawWorld();
+            drawEntities(0);
+        });
+    });
+}
+
 static void benchEntitiesAlone(benchmark::State& state)
 {
     enterPlayLighting(1);
@@ -389,7 +402,8 @@ void registerBenchmarks()
     };
     const Entry entries[] = {
         {"play_frame_day", benchPlayFrameDay}, {"play_frame_night", benchPlayFrameNight},
-        {"world_alone", benchWorldAlone},      {"entities_alone", benchEntitiesAlone},
+        {"world_alone", benchWorldAlone},      {"world_and_entities", benchWorldAndEntities},
+        {"entities_alone", benchEntitiesAlone},
         {"figure_alone", benchFigureAlone},    {"bunnies_alone", benchBunniesAlone},
         {"trees_alone", benchTreesAlone},      {"hud_alone", benchHudAlone},
         {"clear_and_swap", benchClearAndSwap}, {"shot_pick", benchShotPick},
