@@ -79,6 +79,23 @@ TEST(Faults, ABrokenMeshIsReportedAndTheGameRunsOn)
     removeTree(data);
 }
 
+TEST(Faults, AMissingGunSoundIsReportedAndTheGameRunsOnSilently)
+{
+    const std::string data = copyOfData();
+    ASSERT_FALSE(data.empty());
+    ASSERT_EQ(std::remove((data + "/sounds/gun1.wav").c_str()), 0);
+    GameRun run = startGame({}, data);
+    EXPECT_TRUE(waitForOutput(run, "[ERROR] could not open file\n", 15.0, true)) << run.err;
+    EXPECT_TRUE(waitForWindow(run, 15.0));
+    clickAt(512, 326);  // Start New Game, then a shot with no sound to play
+    xdo("click 1");
+    pressKey("q");
+    EXPECT_EQ(waitForExit(run, 10.0), 0) << run.out << run.err;
+    EXPECT_EQ(countOccurrences(run.err, "[ERROR]"), 1) << run.err;
+    stopGame(run);
+    removeTree(data);
+}
+
 // Resizing the window to a sliver and back, then using the menu, must not crash the game.
 TEST(Faults, AWindowResizedToASliverKeepsRunning)
 {
