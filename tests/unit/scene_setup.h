@@ -1,9 +1,11 @@
 #pragma once
 
-// Shared set-up for the in-process scene tests: a play-mode frame drawn by the game's own
-// display callback, with the field emptied and the camera placed on purpose.
+// Shared set-up for the in-process scene tests: play frames drawn by the game's own display
+// callback, with the field emptied and the camera placed on purpose.
 
 #include <GL/freeglut.h>
+
+#include <vector>
 
 #include "app/game_state.h"
 #include "app/startup.h"
@@ -22,10 +24,8 @@ inline void emptyField()
     figureHeading = 0.0f;
     for (int k = 0; k < 6; ++k) {
         figurePartHits[k] = 0;
-    }
-    for (int k = 0; k < 2; ++k) {
-        figureHipAngle[k] = figureKneeAngle[k] = 0.0f;
-        figureShoulderAngle[k] = figureElbowAngle[k] = 0.0f;
+        figureHipAngle[k % 2] = figureKneeAngle[k % 2] = 0.0f;
+        figureShoulderAngle[k % 2] = figureElbowAngle[k % 2] = 0.0f;
     }
 }
 
@@ -37,8 +37,8 @@ inline void placeCamera(Vector3 eye, Vector3 look)
     upVector = Vector3(0.0f, 1.0f, 0.0f);
 }
 
-// Play mode with full health and the lights as entering play would leave them (the sun on
-// by day, the flashlight off, the menu light off), on the test window's size.
+// Play mode with full health and the lights as entering play leaves them, on the test
+// window's size.
 inline void enterTestPlay(int day)
 {
     loadGameAssetsOnce();
@@ -49,17 +49,31 @@ inline void enterTestPlay(int day)
     flashlightOn = 0;
     glDisable(GL_LIGHT2);
     glDisable(GL_LIGHT1);
-    if (day != 0) {
-        glEnable(GL_LIGHT0);
-    } else {
-        glDisable(GL_LIGHT0);
-    }
+    day != 0 ? glEnable(GL_LIGHT0) : glDisable(GL_LIGHT0);
 }
 
-// Draws one play frame with the game's display callback. Under Xvfb the back buffer still
-// holds the frame after the swap, so readPixel sees it.
-inline void drawGameFrame()
+// enterTestPlay on an emptied field, the eye at eye looking at look.
+inline void emptyScene(int day, Vector3 eye = Vector3(0.0f, 0.45f, 0.0f),
+                       Vector3 look = Vector3(0.0f, 0.45f, -0.25f))
+{
+    enterTestPlay(day);
+    emptyField();
+    placeCamera(eye, look);
+}
+
+// Draws one play frame with the game's display callback and reads it back (rows bottom-up).
+inline std::vector<unsigned char> drawGameFrame()
 {
     display();
     glFinish();
+    return readFrame();
 }
+
+inline Rgb pixelOf(const std::vector<unsigned char>& frame, int x, int y)
+{
+    const size_t k = (static_cast<size_t>(y) * testWindowWidth + x) * 3;
+    return Rgb{frame[k], frame[k + 1], frame[k + 2]};
+}
+
+// Red material, lit or in shade.
+inline bool isRed(Rgb c) { return c.r > 40 && c.r > 3 * c.g + 10 && c.r > 3 * c.b + 10; }

@@ -1,134 +1,111 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include "input/mouse.h"
 #include "input/picking.h"
 #include "scene_setup.h"
 
-// Shots through the real selection pass: entities placed on purpose on the crosshair ray,
-// the eye looking straight at them.
+// Shots through the real selection pass, at things placed on purpose on the crosshair ray.
 
 namespace {
 
-// The bunny mesh is centred about 0.017 to the -x side of its position, and its body's
-// middle stands about 0.07 above the ground once sunk by 0.04.
+// The bunny mesh sits about 0.017 to the -x side of its position; its body's middle is about
+// 0.07 high.
 const float bunnyShift = 0.017f;
 const float bunnyMiddle = 0.07f;
 
-Entity bunnyAt(float z) { return Entity{bunnyShift, 0.0f, z, 0.0f, 0, 0.0f, 0}; }
-
-Entity treeAt(float x, float z) { return Entity{x, 0.0f, z, 0.0f, 0, 0.0f, 0}; }
-
-// Play mode by day with the field emptied, looking from eye at target.
-void aim(Vector3 eye, Vector3 target)
-{
-    enterTestPlay(1);
-    emptyField();
-    placeCamera(eye, target);
-}
-
-// Fires one shot at the window centre through the game's selection pass.
-void shoot()
-{
-    pick(0);
-}
-
-const Vector3 lowEye(0.0f, bunnyMiddle, 1.2f);
-const Vector3 lowTarget(0.0f, bunnyMiddle, 0.0f);
+Entity at(float x, float z) { return Entity{x, 0.0f, z, 0.0f, 0, 0.0f, 0}; }
 
 }  // namespace
 
-// Both of two bunnies one behind the other are hit, with no trunk in the way.
-TEST(ShotPicking, TwoBunniesInLineAreBothHit)
+// Bunny 4 at z 0 and bunny 11 behind it, seen from z 1.2 (low, or high through a crown).
+TEST(ShotPicking, BunniesInLineTrunksAndCrowns)
 {
-    aim(lowEye, lowTarget);
-    bunnies[4] = bunnyAt(0.0f);
-    bunnies[11] = bunnyAt(-0.6f);
-    shoot();
-    EXPECT_EQ(bunnies[4].hits, 1);
-    EXPECT_EQ(bunnies[11].hits, 1);
-    EXPECT_EQ(bunnies[0].hits, 0);
-    shoot();
+    struct Case {
+        const char* name;
+        float eyeY, health, treeX, treeZ;
+        int hits4, hits11;
+    } const cases[] = {
+        {"two in line, both hit", bunnyMiddle, 1.0f, -100.0f, 0.0f, 1, 1},
+        {"a trunk in front shields both", bunnyMiddle, 1.0f, 0.0f, 0.5f, 0, 0},
+        {"a trunk between them shields the far one", bunnyMiddle, 1.0f, 0.0f, -0.3f, 1, 0},
+        {"seen through a crown, the far one below the ray", 0.5f, 1.0f, 0.1f, 0.6f, 1, 0},
+        {"a dead player's click", bunnyMiddle, 0.0f, -100.0f, 0.0f, 0, 0},
+    };
+    for (const Case& c : cases) {
+        emptyScene(1, Vector3(0.0f, c.eyeY, 1.2f), Vector3(0.0f, bunnyMiddle, 0.0f));
+        health = c.health;
+        bunnies[4] = at(bunnyShift, 0.0f);
+        bunnies[11] = at(bunnyShift, -0.6f);
+        trees[3] = at(c.treeX, c.treeZ);
+        pick(0);
+        EXPECT_EQ(bunnies[4].hits, c.hits4) << c.name;
+        EXPECT_EQ(bunnies[11].hits, c.hits11) << c.name;
+    }
+    health = 1.0f;
+    pick(0);
+    pick(0);
     EXPECT_EQ(bunnies[4].hits, 2) << "a killed bunny lies down and can still be hit";
     emptyField();
 }
 
-// A trunk nearer than the bunny stops the shot; a trunk behind it does not.
-TEST(ShotPicking, TrunkInFrontShieldsTheBunny)
-{
-    aim(lowEye, lowTarget);
-    bunnies[2] = bunnyAt(0.0f);
-    trees[3] = treeAt(0.0f, 0.5f);
-    shoot();
-    EXPECT_EQ(bunnies[2].hits, 0);
-
-    trees[3] = treeAt(0.0f, -0.5f);
-    shoot();
-    EXPECT_EQ(bunnies[2].hits, 1);
-    emptyField();
-}
-
-// Looking down through a crown (the trunk beside the ray) the bunny below is hit.
-TEST(ShotPicking, BunnySeenThroughACrownIsHit)
-{
-    aim(Vector3(0.0f, 0.5f, 1.2f), lowTarget);
-    bunnies[7] = bunnyAt(0.0f);
-    trees[0] = treeAt(0.1f, 0.6f);  // the ray crosses it about 0.29 high, inside the cone
-    shoot();
-    EXPECT_EQ(bunnies[7].hits, 1);
-    emptyField();
-}
-
-// The head in front of a bunny: the head (part 0) takes the hit, not the neck behind it on
-// the same ray, and the bunny beyond is hit too.
+// The head in front of a bunny: the head takes the hit, not the neck behind it on the same
+// ray, and the bunny beyond is hit too.
 TEST(ShotPicking, FigureHeadInFrontOfABunny)
 {
-    // The ray through the head's middle (0.43 high at z 0.4) reaches the bunny at z 0.
-    const float slope = (0.43f - bunnyMiddle) / 0.4f;
-    aim(Vector3(0.0f, bunnyMiddle + slope * 1.2f, 1.2f), lowTarget);
+    const float slope = (0.43f - bunnyMiddle) / 0.4f;  // the ray through the head's middle
+    emptyScene(1, Vector3(0.0f, bunnyMiddle + slope * 1.2f, 1.2f),
+               Vector3(0.0f, bunnyMiddle, 0.0f));
     figurePosition = Vector3(0.0f, 0.0f, 0.4f);
-    bunnies[15] = bunnyAt(0.0f);
-    shoot();
-    EXPECT_EQ(figurePartHits[0], 1);
-    for (int k = 1; k < 6; ++k) {
-        EXPECT_EQ(figurePartHits[k], 0) << "part " << k;
+    bunnies[15] = at(bunnyShift, 0.0f);
+    pick(0);
+    for (int k = 0; k < 6; ++k) {
+        EXPECT_EQ(figurePartHits[k], k == 0 ? 1 : 0) << "part " << k;
     }
     EXPECT_EQ(bunnies[15].hits, 1);
     emptyField();
 }
 
-// Each figure part, aimed at from the front, takes the hit under its own counter.
-TEST(ShotPicking, EachFigurePartHitUnderItsOwnCounter)
+// A click on each part of the figure (facing the eye) counts a shot and a hit on that part
+// alone, turns it red under the crosshair, and changes the accuracy line from 0.0% to 100.0%.
+TEST(ShotPicking, ClickOnAFigurePartTurnsItRedAndChangesTheAccuracy)
 {
-    struct Case {
-        int part;
-        float x, y;  // aim point on the figure, which faces the eye
-    };
-    const Case cases[] = {
-        {0, 0.0f, 0.43f},   {1, 0.0f, 0.3f},    {2, -0.058f, 0.3f},
-        {3, 0.058f, 0.3f},  {4, -0.024f, 0.1f}, {5, 0.024f, 0.1f},
-    };
-    for (const Case& c : cases) {
-        aim(Vector3(c.x, c.y, 1.0f), Vector3(c.x, c.y, 0.0f));
+    const float aims[6][2] = {{0.0f, 0.43f},    {0.0f, 0.3f},     {-0.058f, 0.3f},
+                              {0.058f, 0.3f},   {-0.024f, 0.1f},  {0.024f, 0.1f}};
+    for (int part = 0; part < 6; ++part) {
+        const float x = aims[part][0], y = aims[part][1];
+        emptyScene(1, Vector3(x, y, 1.0f), Vector3(x, y, 0.0f));
         figurePosition = Vector3(0.0f, 0.0f, 0.0f);
-        shoot();
+        shotsFired = 0;
+        const std::vector<unsigned char> before = drawGameFrame();
+        mouseButton(GLUT_LEFT_BUTTON, GLUT_DOWN, 512, 384);
+        const std::vector<unsigned char> after = drawGameFrame();
+        EXPECT_EQ(shotsFired, 1);
         for (int k = 0; k < 6; ++k) {
-            EXPECT_EQ(figurePartHits[k], k == c.part ? 1 : 0) << "aimed at part " << c.part;
+            EXPECT_EQ(figurePartHits[k], k == part ? 1 : 0) << "aimed at part " << part;
         }
+        int redBefore = 0, redAfter = 0, centreRed = 0, accuracyChanged = 0;
+        for (int py = 160; py < testWindowHeight; ++py) {
+            for (int px = 0; px < testWindowWidth; ++px) {
+                redBefore += isRed(pixelOf(before, px, py)) ? 1 : 0;
+                redAfter += isRed(pixelOf(after, px, py)) ? 1 : 0;
+            }
+        }
+        for (int d = 0; d < 25; ++d) {
+            centreRed += isRed(pixelOf(after, 510 + d % 5, 382 + d / 5)) ? 1 : 0;
+        }
+        for (int py = 45; py < 72; ++py) {  // the third status line
+            for (int px = 0; px < 250; ++px) {
+                accuracyChanged += isRed(pixelOf(before, px, py)) !=
+                                   isRed(pixelOf(after, px, py)) ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(redBefore, 0) << part;
+        EXPECT_GT(redAfter, 100) << part;
+        EXPECT_GT(centreRed, 0) << part;
+        EXPECT_GT(accuracyChanged, 20) << part;
     }
     emptyField();
-}
-
-// A dead player's click changes nothing, and a shot into empty sky hits nothing.
-TEST(ShotPicking, NoHitsWhenDeadOrMissing)
-{
-    aim(lowEye, lowTarget);
-    bunnies[1] = bunnyAt(0.0f);
-    health = 0.0f;
-    shoot();
-    EXPECT_EQ(bunnies[1].hits, 0);
-    health = 1.0f;
-    aim(lowEye, Vector3(0.0f, 2.0f, 0.0f));
-    bunnies[1] = bunnyAt(0.0f);
-    shoot();
-    EXPECT_EQ(bunnies[1].hits, 0);
-    emptyField();
+    shotsFired = 0;
 }
