@@ -115,11 +115,13 @@ void reshape(int width, int height)
     glViewport(0, 0, width, height);
 }
 
-// The play frame: HUD first, flashlight in eye space, camera, sun in world space, scene.
+// The play frame: flashlight in eye space, camera, sun in world space, scene, then the HUD.
+// The HUD lies at window depth 0.004, in front of all but the nearest scene fragments, and
+// depth testing settles each pixel the same whichever is drawn first; drawn last, its
+// bitmap text no longer stalls the software rasteriser ahead of the whole scene.
 static void drawPlayFrame()
 {
     glPushMatrix();
-        drawHud();
         placeFlashlight();
         gluLookAt(eyePosition.x, eyePosition.y, eyePosition.z, lookAtPoint.x, lookAtPoint.y,
                   lookAtPoint.z, upVector.x, upVector.y, upVector.z);
@@ -127,6 +129,7 @@ static void drawPlayFrame()
         drawWorld();
         drawEntities(0);
     glPopMatrix();
+    drawHud();
 }
 
 // The menu frame: a fixed camera at (0, 0, 1) looking at the origin.

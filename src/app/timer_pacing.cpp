@@ -5,6 +5,8 @@
 #include <chrono>
 #include <cmath>
 
+#include "app/game_state.h"
+
 static double (*testClock)() = nullptr;
 
 // Ticks run per timer callback; the game has five paced timers.
@@ -87,7 +89,11 @@ void firePacedTimer(TimerPace& pace, int intervalMs, PacedTick tick, void (*call
     if (TickTally* tally = tallyFor(callback)) {
         tally->ticks += ticksThisFiring;
     }
-    glutPostRedisplay();
+    // In the menus no tick changes anything on screen, and every input callback requests
+    // its own redisplay; so an idle menu is drawn when it changes, not 125 times a second.
+    if (playing == 1) {
+        glutPostRedisplay();
+    }
     if (delay >= 0) {
         glutTimerFunc(static_cast<unsigned int>(delay), callback, value);
     }

@@ -30,8 +30,8 @@ typedef bool (*PacedTick)();
 // due tick, or -1 when the chain has ended.
 int runPacedTicks(TimerPace& pace, int intervalMs, PacedTick tick);
 
-// runPacedTicks for a toolkit timer callback: requests a redisplay, then re-arms callback
-// with value for the next due tick unless the chain has ended.
+// runPacedTicks for a toolkit timer callback: requests a redisplay in play mode, then re-arms
+// callback with value for the next due tick unless the chain has ended.
 void firePacedTimer(TimerPace& pace, int intervalMs, PacedTick tick, void (*callback)(int),
                     int value);
 

@@ -7,7 +7,12 @@
 #include <random>
 #include <vector>
 
+#include <GL/glu.h>
+
 #include "app/lifecycle.h"
+#include "render/hud.h"
+#include "render/lights.h"
+#include "render/world.h"
 #include "input/picking.h"
 #include "render/entities.h"
 #include "scene_setup.h"
@@ -91,6 +96,51 @@ static std::vector<GLuint> hitsOnPath(bool fast)
     std::vector<GLuint> hits{static_cast<GLuint>(count)};
     hits.insert(hits.end(), words, words + used);
     return hits;
+}
+
+static size_t differingBytes(const std::vector<unsigned char>& a,
+                             const std::vector<unsigned char>& b)
+{
+    return a.size() != b.size() ? a.size() + b.size()
+                                : std::inner_product(a.begin(), a.end(), b.begin(), size_t{0},
+                                                     std::plus<>(), std::not_equal_to<>());
+}
+
+// The play frame in its first order: the HUD, then the scene depth-tested against it.
+static std::vector<unsigned char> hudFirstFrame()
+{
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glPushMatrix();
+        drawHud();
+        placeFlashlight();
+        gluLookAt(eyePosition.x, eyePosition.y, eyePosition.z, lookAtPoint.x, lookAtPoint.y,
+                  lookAtPoint.z, upVector.x, upVector.y, upVector.z);
+        placeSunLight();
+        drawWorld();
+        drawEntities(0);
+    glPopMatrix();
+    glFinish();
+    return readFrame();
+}
+
+// display() draws the HUD after the scene; depth testing must give the same pixels as
+// drawing it first, also where near bunnies and trees reach the HUD's corner.
+TEST(FrameIdentity, HudDrawnLastGivesTheSameFrameAsHudDrawnFirst)
+{
+    for (int day = 1; day >= 0; --day) {
+        layOutKnownField(day);
+        shotsFired = 3;
+        elapsedSeconds = 42;
+        health = 0.5f;
+        for (const View& v : views()) {
+            look(v);
+            SCOPED_TRACE(::testing::Message() << "day " << day << " yaw " << v.yaw);
+            const std::vector<unsigned char> hudLast = frameOnPath(true);
+            EXPECT_EQ(differingBytes(hudFirstFrame(), hudLast), 0u);
+        }
+    }
 }
 
 TEST(FrameIdentity, FastPathDrawsTheSameFramesAndHitsAsTheReference)
