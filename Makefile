@@ -42,7 +42,7 @@ clean:
 	rm -rf $(BUILD)
 
 soak: build
-	@scripts/xvfb-run.sh $(BUILD)/tests/vantreska_demo soak $${SOAK_SECONDS:-180}
+	@scripts/xvfb-run.sh $(BUILD)/vantreska_demo soak $${SOAK_SECONDS:-180}
 
 .PHONY: fuzz
 # make fuzz  builds and runs the asset-loader fuzzers for FUZZ_SECONDS each (default 60)

@@ -11,5 +11,5 @@ fi
 echo "run: no display; playing a scripted demo under a private Xvfb instead"
 out="$root/$build/demo"
 rm -rf "$out"
-"$root/scripts/xvfb-run.sh" "$root/$build/tests/vantreska_demo" demo "$out"
+"$root/scripts/xvfb-run.sh" "$root/$build/vantreska_demo" demo "$out"
 echo "run: screenshots of each step are listed above (under $out)"
