@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <string>
 #include <vector>
 
 #include "support/e2e_driver.h"
@@ -10,16 +9,14 @@
 // The real game under Xvfb, left alone after Start New Game: bunnies bite the player to death
 // within a few seconds, which every check here allows for.
 
-namespace {
-
-bool isSkyBlue(int r, int g, int b) { return b > 150 && b > r + 80 && b > g + 40; }
-bool isGrass(int r, int g, int b) { return g > r + 15 && g > b + 15; }
-bool isBlack(int r, int g, int b) { return r < 8 && g < 8 && b < 8; }
-bool isPureRed(int r, int g, int b) { return r > 200 && g < 40 && b < 40; }
+static bool isSkyBlue(int r, int g, int b) { return b > 150 && b > r + 80 && b > g + 40; }
+static bool isGrass(int r, int g, int b) { return g > r + 15 && g > b + 15; }
+static bool isBlack(int r, int g, int b) { return r < 8 && g < 8 && b < 8; }
+static bool isPureRed(int r, int g, int b) { return r > 200 && g < 40 && b < 40; }
 
 // Share of a rectangle (y from the top, every 4 pixels) whose colour passes the test.
-double share(const Screenshot& s, bool (*test)(int, int, int), int x0 = 0, int y0 = 0,
-             int x1 = 1024, int y1 = 768)
+static double share(const Screenshot& s, bool (*test)(int, int, int), int x0 = 0, int y0 = 0,
+                    int x1 = 1024, int y1 = 768)
 {
     int hits = 0, total = 0;
     for (int y = y0; y < y1; y += 4) {
@@ -30,25 +27,9 @@ double share(const Screenshot& s, bool (*test)(int, int, int), int x0 = 0, int y
     return static_cast<double>(hits) / total;
 }
 
-// Median over the middle columns of the row where the sky ends going down: the top of the
-// far wall, or of whatever stands before it.
-int skyBottom(const Screenshot& s)
-{
-    std::vector<int> rows;
-    for (int x = 200; x <= 800; x += 60) {
-        int y = 0;
-        while (y < s.height && isSkyBlue(s.at(x, y, 0), s.at(x, y, 1), s.at(x, y, 2))) {
-            ++y;
-        }
-        rows.push_back(y);
-    }
-    std::nth_element(rows.begin(), rows.begin() + rows.size() / 2, rows.end());
-    return rows[rows.size() / 2];
-}
-
 // On its side the view's horizon runs down the screen: sky fills an edge from top to bottom
 // (a tree may hide one of them) but no longer the band across the top.
-bool lyingOnSide(const Screenshot& s)
+static bool lyingOnSide(const Screenshot& s)
 {
     const double edge =
         std::max(share(s, isSkyBlue, 4, 100, 60, 660), share(s, isSkyBlue, 964, 100, 1020, 660));
@@ -56,7 +37,7 @@ bool lyingOnSide(const Screenshot& s)
 }
 
 // The "Time: %d" line's red pixels, as a mask.
-std::vector<bool> clockText(const Screenshot& s)
+static std::vector<bool> clockText(const Screenshot& s)
 {
     std::vector<bool> mask;
     for (int y = 622; y < 652; ++y) {
@@ -67,52 +48,25 @@ std::vector<bool> clockText(const Screenshot& s)
     return mask;
 }
 
-}  // namespace
-
-// By day sky and grass show. The eye drops from 1.45, above the 1.0 walls, to 0.45, then the
-// view lies on its side (the first two views may pass between screenshots; their order may not
-// change). Dead, the health bar is empty, the clock stops, every click still runs a picking
-// pass, and T turns the sky black.
+// By day sky and grass show; left alone the player dies: the view lies on its side, the health
+// bar is empty, the clock stops, and every click still runs a picking pass. T turns the sky black.
 TEST(Play, NewGameLeftAloneByDayAndNight)
 {
     GameRun run = startGame();
     ASSERT_TRUE(waitForWindow(run, 10.0)) << run.out << run.err;
     pause(run, 500);
     clickAt(512, 326);  // Start New Game
-    // A play frame: the status lines are there, and the top right corner shows the blue sky.
-    const auto playingByDay = [](const Screenshot& s) {
-        return share(s, isPureRed, 0, 600, 300, 768) > 0.01 &&
-               isSkyBlue(s.at(1000, 8, 0), s.at(1000, 8, 1), s.at(1000, 8, 2));
-    };
-    Screenshot shot = takeScreenshot();
-    for (int i = 0; i < 100 && !playingByDay(shot); ++i) {
-        pause(run, 20);
-        shot = takeScreenshot();
-    }
-    ASSERT_TRUE(playingByDay(shot)) << "no play frame after Start New Game";
-    EXPECT_GT(share(shot, isSkyBlue), 0.05);
-    EXPECT_GT(share(shot, isGrass), 0.05);
-    enum View { high, standing, lying, other };
-    std::vector<View> views;
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (std::chrono::steady_clock::now() < end && (views.empty() || views.back() != lying)) {
-        const int wallTop = skyBottom(shot);
-        const View view = lyingOnSide(shot)                  ? lying
-                          : wallTop > 404                    ? high
-                          : wallTop > 280 && wallTop < 380 ? standing
-                                                             : other;
-        if (views.empty() || views.back() != view) {
-            views.push_back(view);
-        }
-        pause(run, 50);
+    Screenshot shot = takeScreenshot();
+    bool sawDay = false;
+    while (std::chrono::steady_clock::now() < end && !lyingOnSide(shot)) {
+        sawDay = sawDay || (share(shot, isPureRed, 0, 600, 300, 768) > 0.01 &&
+                            share(shot, isSkyBlue) > 0.05 && share(shot, isGrass) > 0.05);
+        pause(run, 30);
         shot = takeScreenshot();
     }
-    saveScreenshot(shot, std::string(VANTRESKA_BUILD) + "/play_dead.png");
-    ASSERT_EQ(views.back(), lying) << "still standing after 10 s";
-    for (size_t i = 1; i < views.size(); ++i) {
-        EXPECT_TRUE(views[i] == other || views[i - 1] == other || views[i] > views[i - 1])
-            << "view " << views[i] << " after " << views[i - 1];
-    }
+    EXPECT_TRUE(sawDay) << "no play frame with sky and grass by day";
+    ASSERT_TRUE(lyingOnSide(shot)) << "still standing after 10 s";
     EXPECT_TRUE(isBlack(shot.at(200, 737, 0), shot.at(200, 737, 1), shot.at(200, 737, 2)))
         << "the health bar is empty";
     const int passes = countOccurrences(run.out, "number of hits");
@@ -129,7 +83,6 @@ TEST(Play, NewGameLeftAloneByDayAndNight)
     pressKey("t");
     pause(run, 400);
     const Screenshot night = takeScreenshot();
-    saveScreenshot(night, std::string(VANTRESKA_BUILD) + "/play_night.png");
     EXPECT_EQ(share(night, isSkyBlue), 0.0);
     EXPECT_GT(share(night, isBlack), 0.3) << "a black sky";
     EXPECT_FALSE(run.ended) << run.out << run.err;

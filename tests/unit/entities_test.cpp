@@ -17,35 +17,29 @@ TEST(Entities, ShotBunnyLiesRedOnItsSide)
     for (int hits : {0, 2}) {
         bunnies[0] = Entity{0.0f, 0.0f, 0.0f, 0.0f, 0, 0.0f, hits};
         const std::vector<unsigned char> frame = drawGameFrame();
-        const int k = hits / 2;
         for (int y = 160; y < testWindowHeight; ++y) {
             for (int x = 340; x < testWindowWidth; ++x) {
-                red[k] += isRed(pixelOf(frame, x, y)) ? 1 : 0;
-                top[k] = same(pixelOf(frame, x, y), pixelOf(empty, x, y)) ? top[k] : y;
+                red[hits / 2] += isRed(pixelOf(frame, x, y)) ? 1 : 0;
+                top[hits / 2] = same(pixelOf(frame, x, y), pixelOf(empty, x, y)) ? top[hits / 2]
+                                                                                 : y;
             }
         }
     }
-    EXPECT_LT(red[0], 50);
-    EXPECT_GT(red[1], 2000);
-    EXPECT_GT(top[1], 0);
-    EXPECT_GT(top[0] - top[1], 40) << "the ears no longer stand up";
+    EXPECT_TRUE(red[0] < 50 && red[1] > 2000) << red[0] << " " << red[1];
+    EXPECT_TRUE(top[1] > 0 && top[0] - top[1] > 40) << "the ears no longer stand up";
     emptyField();
 }
 
-// Grey shadow pixels over the grass under a tree and a bunny by day; by night the same pixels
-// show the ground exactly as without them.
+// Grey shadow pixels (inner ones: the rim also covers the trunk's foot and the belly) over the
+// grass under a tree and a bunny by day; by night the same pixels show the bare ground.
 TEST(Entities, ShadowsByDayOnly)
 {
     std::vector<unsigned char> frames[2][2];  // [day][with the tree and bunny]
-    for (int day : {1, 0}) {
-        for (int with : {0, 1}) {
-            emptyScene(day, Vector3(0.0f, 0.5f, 0.3f), Vector3(0.0f, 0.3f, -0.25f));
-            if (with == 1) {
-                trees[0] = Entity{0.5f, 0.0f, -1.0f, 0.0f, 0, 0.0f, 0};
-                bunnies[0] = Entity{-0.4f, 0.0f, -0.6f, 0.0f, 0, 30.0f, 0};
-            }
-            frames[day][with] = drawGameFrame();
-        }
+    for (int k = 0; k < 4; ++k) {
+        emptyScene(k / 2, Vector3(0.0f, 0.5f, 0.3f), Vector3(0.0f, 0.3f, -0.25f));
+        trees[0] = Entity{k % 2 ? 0.5f : -100.0f, 0.0f, -1.0f, 0.0f, 0, 0.0f, 0};
+        bunnies[0] = Entity{k % 2 ? -0.4f : -100.0f, 0.0f, -0.6f, 0.0f, 0, 30.0f, 0};
+        frames[k / 2][k % 2] = drawGameFrame();
     }
     const auto shadowAt = [&](int x, int y) {
         const Rgb c = pixelOf(frames[1][1], x, y), grass = pixelOf(frames[1][0], x, y);
@@ -55,7 +49,6 @@ TEST(Entities, ShadowsByDayOnly)
     int shadow = 0, bunnyShadow = 0, unchangedAtNight = 0;
     for (int y = 2; y < testWindowHeight - 2; ++y) {
         for (int x = 2; x < testWindowWidth - 2; ++x) {
-            // Inner pixels only: the shadow's rim also covers the trunk's foot and the belly.
             bool inner = true;
             for (int d = 0; d < 25 && inner; ++d) {
                 inner = shadowAt(x + d % 5 - 2, y + d / 5 - 2);
@@ -66,8 +59,7 @@ TEST(Entities, ShadowsByDayOnly)
                 inner && same(pixelOf(frames[0][1], x, y), pixelOf(frames[0][0], x, y)) ? 1 : 0;
         }
     }
-    EXPECT_GT(bunnyShadow, 30);
-    EXPECT_GT(shadow, 1500);
+    EXPECT_TRUE(bunnyShadow > 30 && shadow > 1500) << bunnyShadow << " " << shadow;
     EXPECT_EQ(unchangedAtNight, shadow);
     emptyField();
 }
