@@ -3,6 +3,7 @@
 //   vantreska_demo soak SECONDS   plays for SECONDS, checking memory stays flat and no error
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -178,21 +179,23 @@ static int runSoak(int seconds)
     }
     clickAt(menuX(0.0), menuY(0.15));
     // The software renderer allocates and frees large per-frame buffers, so the resident
-    // size swings by tens of MB from one sample to the next. A leak raises the floor: compare
-    // the lowest sample of the half minute after the first minute with that of the last.
+    // size swings by tens of MB from one sample to the next. A leak raises the floor: the
+    // lowest sample of each half minute after the first minute must not climb by 1 MB.
     const time_t start = time(nullptr);
-    long settledFloor = -1;
-    long lastFloor = -1;
+    std::vector<long> floors;  // lowest sample of each half minute, from the first on
     long peak = 0;
     const auto sample = [&]() {
         const long rss = residentKb(run.pid);
-        const long at = static_cast<long>(time(nullptr) - start);
+        const size_t window = static_cast<size_t>(time(nullptr) - start) / 30;
         peak = rss > peak ? rss : peak;
-        if (at >= 60 && at < 90 && (settledFloor < 0 || rss < settledFloor)) {
-            settledFloor = rss;
+        if (rss <= 0) {
+            return;
         }
-        if (at >= seconds - 30 && (lastFloor < 0 || rss < lastFloor)) {
-            lastFloor = rss;
+        if (floors.size() <= window) {
+            floors.resize(window + 1, -1);
+        }
+        if (floors[window] < 0 || rss < floors[window]) {
+            floors[window] = rss;
         }
     };
     for (int round = 0; time(nullptr) - start < seconds && !run.ended; ++round) {
@@ -203,10 +206,23 @@ static int runSoak(int seconds)
     pressKey("q");  // every round ends in play mode, where Q quits
     const int status = waitForExit(run, 10.0);
     stopGame(run);
-    const long growth = settledFloor >= 0 && lastFloor >= 0 ? lastFloor - settledFloor : 0;
-    std::printf("soak: %d s, lowest resident size %ld kB after the first minute and %ld kB in "
-                "the last half minute (growth %ld kB), peak %ld kB\n",
-                seconds, settledFloor, lastFloor, growth, peak);
+    // Growth after the first minute: the highest later floor against the first settled one.
+    long settled = -1;
+    long highest = -1;
+    std::string trace;
+    const size_t fullWindows = std::min(floors.size(), static_cast<size_t>(seconds / 30));
+    for (size_t w = 0; w < fullWindows; ++w) {
+        trace += " " + std::to_string(floors[w]);
+        if (w == 2) {
+            settled = floors[w];
+        } else if (w > 2 && floors[w] > highest) {
+            highest = floors[w];
+        }
+    }
+    const long growth = settled > 0 && highest > 0 ? highest - settled : 0;
+    std::printf("soak: %d s, lowest resident size (kB) per half minute:%s; growth after the "
+                "first minute %ld kB, peak %ld kB\n",
+                seconds, trace.c_str(), growth, peak);
     bool ok = true;
     if (!survived) {
         std::printf("soak: the game ended early with status %d\n", run.exitStatus);

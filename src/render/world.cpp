@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "app/game_state.h"
+#include "assets/display_lists.h"
 #include "render/lights.h"
 
 static const float fieldMin = -3.0f;
@@ -61,10 +62,36 @@ static void drawWallCell(WallSide side, float a, float b, float s, float t)
     glEnd();
 }
 
-// One wall: 101 columns (the float accumulator overshoots the corner) of 20 rows each.
-static void drawWall(WallSide side)
+static bool fastPath = true;
+
+void setWorldFastPath(bool on)
 {
-    setMaterial(daytime != 0 ? wallDayMaterial : wallNightMaterial);
+    fastPath = on;
+}
+
+// Draws draw(arg) through a display list compiled on first use, once the game's fixed lists
+// exist (so a new list never takes their numbers). The same commands run, so the pixels are
+// the same; sending the 18,281 cells once also keeps the GL driver from allocating a little
+// more memory at every immediate-mode frame.
+static void drawThroughList(GLuint& list, void (*draw)(int), int arg)
+{
+    if (!fastPath || !glIsList(bunnyList)) {
+        draw(arg);
+        return;
+    }
+    if (list == 0) {
+        list = glGenLists(1);
+        glNewList(list, GL_COMPILE);
+            draw(arg);
+        glEndList();
+    }
+    glCallList(list);
+}
+
+// One wall's cells: 101 columns (the float accumulator overshoots the corner) of 20 rows.
+static void drawWallCells(int sideNumber)
+{
+    const WallSide side = static_cast<WallSide>(sideNumber);
     glNormal3f(0.0f, 1.0f, 0.0f);
     glBindTexture(GL_TEXTURE_2D, 2);
     float s = 0.0f;
@@ -84,6 +111,13 @@ static void drawWall(WallSide side)
     }
 }
 
+static void drawWall(WallSide side)
+{
+    static GLuint wallLists[4] = {0, 0, 0, 0};
+    setMaterial(daytime != 0 ? wallDayMaterial : wallNightMaterial);
+    drawThroughList(wallLists[side], drawWallCells, side);
+}
+
 static void drawWalls()
 {
     glPushMatrix();
@@ -99,27 +133,33 @@ static void drawWalls()
 }
 
 // The grass: 101 by 101 cells, each showing the same corner of the grass image.
+static void drawGroundCells(int)
+{
+    setMaterial(grassMaterial);
+    glNormal3f(0.0f, 1.0f, 0.0f);
+    glBindTexture(GL_TEXTURE_2D, 1);
+    for (float x = fieldMin; x < fieldMax; x = static_cast<float>(x + cellSize)) {
+        for (float z = fieldMin; z < fieldMax; z = static_cast<float>(z + cellSize)) {
+            glBegin(GL_POLYGON);
+                glTexCoord2f(0.0f, 0.0f);
+                glVertex3f(x, 0.0f, z);
+                glTexCoord2f(0.0f, groundTexPatch);
+                glVertex3f(x + cellEdge, 0.0f, z);
+                glTexCoord2f(groundTexPatch, groundTexPatch);
+                glVertex3f(x + cellEdge, 0.0f, z + cellEdge);
+                glTexCoord2f(groundTexPatch, 0.0f);
+                glVertex3f(x, 0.0f, z + cellEdge);
+            glEnd();
+        }
+    }
+}
+
 static void drawGround()
 {
+    static GLuint groundList = 0;
     glPushMatrix();
         glEnable(GL_TEXTURE_2D);
-        setMaterial(grassMaterial);
-        glNormal3f(0.0f, 1.0f, 0.0f);
-        glBindTexture(GL_TEXTURE_2D, 1);
-        for (float x = fieldMin; x < fieldMax; x = static_cast<float>(x + cellSize)) {
-            for (float z = fieldMin; z < fieldMax; z = static_cast<float>(z + cellSize)) {
-                glBegin(GL_POLYGON);
-                    glTexCoord2f(0.0f, 0.0f);
-                    glVertex3f(x, 0.0f, z);
-                    glTexCoord2f(0.0f, groundTexPatch);
-                    glVertex3f(x + cellEdge, 0.0f, z);
-                    glTexCoord2f(groundTexPatch, groundTexPatch);
-                    glVertex3f(x + cellEdge, 0.0f, z + cellEdge);
-                    glTexCoord2f(groundTexPatch, 0.0f);
-                    glVertex3f(x, 0.0f, z + cellEdge);
-                glEnd();
-            }
-        }
+        drawThroughList(groundList, drawGroundCells, 0);
         glBindTexture(GL_TEXTURE_2D, 0);
         glDisable(GL_TEXTURE_2D);
     glPopMatrix();

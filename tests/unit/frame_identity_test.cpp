@@ -17,8 +17,8 @@
 #include "render/entities.h"
 #include "scene_setup.h"
 
-// The fast entity path (figure shapes from display lists, off-screen objects skipped) must
-// give the very frame and the very hits of drawing everything with fresh shapes.
+// The fast paths (walls, ground and figure shapes from display lists, off-screen entities
+// skipped) must give the very frame and the very hits of sending everything afresh.
 
 // A new game, then a fixed field on the game's grid, a lying bunny and a figure mid-stride
 // with three parts hit, 1.2 in front of the eye at yaw 0.
@@ -76,6 +76,7 @@ static std::vector<View> views()
 static std::vector<unsigned char> frameOnPath(bool fast)
 {
     setEntityFastPath(fast);
+    setWorldFastPath(fast);
     for (int k = 0; k < 2; ++k) {
         display();
         glFinish();
@@ -145,6 +146,7 @@ TEST(FrameIdentity, FastPathAndHudLastDrawTheSameFramesAndHitsAsTheReference)
         }
     }
     setEntityFastPath(true);
+    setWorldFastPath(true);
 }
 
 TEST(FrameIdentity, ComparedFramesReallyShowTheEntities)
