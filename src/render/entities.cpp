@@ -233,13 +233,26 @@ static void drawBunnyShadow(const Entity& bunny)
         glRotatef(bunny.heading, 0.0f, 1.0f, 0.0f);
         glTranslatef(-0.02f, 0.001f, 0.018f);
         setMaterial(shadowMaterial);
-        glBegin(GL_POLYGON);
-            for (int k = 0; k < shadowVertexCount; ++k) {
-                const double theta = k * 6.2831852 / shadowVertexCount;
-                glVertex3f(static_cast<float>(std::cos(theta) * 0.08), 0.0f,
-                           static_cast<float>(std::sin(theta) * 0.05));
+        static GLuint shadowList = 0;
+        if (shapeListsUsable && shadowList != 0) {
+            glCallList(shadowList);
+        } else {
+            const bool compile = shapeListsUsable;
+            if (compile) {
+                shadowList = glGenLists(1);
+                glNewList(shadowList, GL_COMPILE_AND_EXECUTE);
             }
-        glEnd();
+            glBegin(GL_POLYGON);
+                for (int k = 0; k < shadowVertexCount; ++k) {
+                    const double theta = k * 6.2831852 / shadowVertexCount;
+                    glVertex3f(static_cast<float>(std::cos(theta) * 0.08), 0.0f,
+                               static_cast<float>(std::sin(theta) * 0.05));
+                }
+            glEnd();
+            if (compile) {
+                glEndList();
+            }
+        }
     glPopMatrix();
 }
 

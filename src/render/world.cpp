@@ -71,8 +71,8 @@ void setWorldFastPath(bool on)
 
 // Draws draw(arg) through a display list compiled on first use, once the game's fixed lists
 // exist (so a new list never takes their numbers). The same commands run, so the pixels are
-// the same; sending the 18,281 cells once also keeps the GL driver from allocating a little
-// more memory at every immediate-mode frame.
+// the same; sending the 18,281 cells and the sky once also keeps the GL driver from
+// allocating a little more memory at every immediate-mode frame.
 static void drawThroughList(GLuint& list, void (*draw)(int), int arg)
 {
     if (!fastPath || !glIsList(bunnyList)) {
@@ -165,10 +165,16 @@ static void drawGround()
     glPopMatrix();
 }
 
+static void drawSkySphere(int)
+{
+    glutSolidSphere(6.0, 50, 50);
+}
+
 static void drawSky()
 {
+    static GLuint skyList = 0;
     setMaterial(daytime != 0 ? daySkyMaterial : blackMaterial);
-    glutSolidSphere(6.0, 50, 50);
+    drawThroughList(skyList, drawSkySphere, 0);
 }
 
 // The moon's turn towards the eye, in degrees. The quotients are not guarded: a zero
