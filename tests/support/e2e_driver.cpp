@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sstream>
 #include <thread>
 
 #include "support/png_writer.h"
@@ -215,24 +216,36 @@ static std::string commandOutput(const std::string& cmd)
     return out;
 }
 
+// Whether any visible window named Vantreska covers the whole screen (a window of an
+// earlier run may still be closing, so every match is looked at).
+static bool fullScreenWindowShown()
+{
+    const std::string screen = commandOutput("xdotool getdisplaygeometry 2>/dev/null");
+    const size_t space = screen.find(' ');
+    if (space == std::string::npos) {
+        return false;
+    }
+    const std::string size =
+        screen.substr(0, space) + "x" + screen.substr(space + 1, screen.find('\n') - space - 1);
+    std::istringstream ids(
+        commandOutput("xdotool search --onlyvisible --name '^Vantreska$' 2>/dev/null"));
+    std::string id;
+    while (ids >> id) {
+        const std::string geo = commandOutput("xdotool getwindowgeometry " + id + " 2>/dev/null");
+        if (geo.find("Geometry: " + size) != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool waitForWindow(GameRun& run, double timeoutSec)
 {
     const double end = nowSec() + timeoutSec;
     while (nowSec() < end) {
-        const std::string ids = commandOutput("xdotool search --onlyvisible --name '^Vantreska$' 2>/dev/null");
-        if (!ids.empty()) {
-            const std::string id = ids.substr(0, ids.find('\n'));
-            const std::string geo = commandOutput("xdotool getwindowgeometry " + id + " 2>/dev/null");
-            const std::string screen = commandOutput("xdotool getdisplaygeometry 2>/dev/null");
-            const size_t space = screen.find(' ');
-            if (space != std::string::npos) {
-                const std::string size = screen.substr(0, space) + "x" +
-                                         screen.substr(space + 1, screen.find('\n') - space - 1);
-                if (geo.find("Geometry: " + size) != std::string::npos) {
-                    pause(run, 300);  // let the second reshape and the first frames land
-                    return true;
-                }
-            }
+        if (fullScreenWindowShown()) {
+            pause(run, 300);  // let the second reshape and the first frames land
+            return true;
         }
         pause(run, 100);
     }
