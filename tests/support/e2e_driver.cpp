@@ -179,6 +179,20 @@ int waitForExit(GameRun& run, double timeoutSec)
     return run.ended ? run.exitStatus : -1;
 }
 
+static std::string commandOutput(const std::string& cmd);
+
+// Waits (up to 3 s) until no game window is left on the screen, so the next run starts on a
+// clean display.
+static void waitForWindowsGone()
+{
+    for (int i = 0; i < 30; ++i) {
+        if (commandOutput("xdotool search --onlyvisible --name '^Vantreska$' 2>/dev/null").empty()) {
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+}
+
 void stopGame(GameRun& run)
 {
     if (run.pid > 0 && !run.ended) {
@@ -197,6 +211,7 @@ void stopGame(GameRun& run)
         close(run.errFd);
         run.errFd = -1;
     }
+    waitForWindowsGone();
 }
 
 // Output of a shell command, for xdotool queries.
