@@ -199,10 +199,7 @@ static void drawWithPlayCamera(void (*draw)())
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glPushMatrix();
-        placeFlashlight();
-        gluLookAt(eyePosition.x, eyePosition.y, eyePosition.z, lookAtPoint.x, lookAtPoint.y,
-                  lookAtPoint.z, upVector.x, upVector.y, upVector.z);
-        placeSunLight();
+        placePlayCamera();
         draw();
     glPopMatrix();
     glFinish();
@@ -347,20 +344,6 @@ static void benchMenuFrame(benchmark::State& state)
     });
 }
 
-// The mesh records are the loader's own allocations; the benchmark frees them so that
-// thousands of loads do not pile up.
-static void freeMesh(Mesh& mesh)
-{
-    for (Tri* t : mesh.tris) {
-        delete t;
-    }
-    for (Vector3* v : mesh.verts) {
-        delete v;
-    }
-    mesh.tris.clear();
-    mesh.verts.clear();
-}
-
 static void benchMeshLoad(benchmark::State& state)
 {
     // The reader widens the shared bounds; put the game's own back afterwards.
@@ -370,7 +353,7 @@ static void benchMeshLoad(benchmark::State& state)
         Mesh mesh;
         loadMesh("meshes/bunny500.m", mesh);
         benchmark::DoNotOptimize(mesh.tris.data());
-        freeMesh(mesh);
+        releaseMesh(mesh);
     });
     restoreStdout();
     minX = bounds[0];

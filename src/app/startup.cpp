@@ -115,6 +115,14 @@ void reshape(int width, int height)
     glViewport(0, 0, width, height);
 }
 
+void placePlayCamera()
+{
+    placeFlashlight();
+    gluLookAt(eyePosition.x, eyePosition.y, eyePosition.z, lookAtPoint.x, lookAtPoint.y,
+              lookAtPoint.z, upVector.x, upVector.y, upVector.z);
+    placeSunLight();
+}
+
 // The play frame: flashlight in eye space, camera, sun in world space, scene, then the HUD.
 // The HUD lies at window depth 0.004, in front of all but the nearest scene fragments, and
 // depth testing settles each pixel the same whichever is drawn first; drawn last, its
@@ -122,10 +130,7 @@ void reshape(int width, int height)
 static void drawPlayFrame()
 {
     glPushMatrix();
-        placeFlashlight();
-        gluLookAt(eyePosition.x, eyePosition.y, eyePosition.z, lookAtPoint.x, lookAtPoint.y,
-                  lookAtPoint.z, upVector.x, upVector.y, upVector.z);
-        placeSunLight();
+        placePlayCamera();
         drawWorld();
         drawEntities(0);
     glPopMatrix();

@@ -20,5 +20,9 @@ void reshape(int width, int height);
 // Display callback: the play scene with its HUD, or the current menu screen.
 void display();
 
+// With the modelview at the identity: the flashlight in eye space, then the camera
+// (gluLookAt from the eye to the look-at point) and the sun in world space.
+void placePlayCamera();
+
 // Leaves full-screen game mode if start-up entered it; a window fallback is left alone.
 void leaveFullScreen();

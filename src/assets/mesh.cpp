@@ -294,3 +294,16 @@ void buildNormals(Mesh& mesh)
         n.z = n.z / length;
     }
 }
+
+void releaseMesh(Mesh& mesh)
+{
+    for (Tri* t : mesh.tris) {
+        delete t;
+    }
+    for (Vector3* v : mesh.verts) {
+        delete v;
+    }
+    mesh.tris.clear();
+    mesh.verts.clear();
+    mesh.normals.clear();
+}

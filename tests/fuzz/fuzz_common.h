@@ -41,20 +41,6 @@ inline void writeFuzzInput(const uint8_t* data, size_t size)
     std::fclose(f);
 }
 
-// The game never frees its mesh; a fuzzer must, or every input would look like a leak.
-inline void freeMesh(Mesh& mesh)
-{
-    for (Tri* t : mesh.tris) {
-        delete t;
-    }
-    for (Vector3* v : mesh.verts) {
-        delete v;
-    }
-    mesh.tris.clear();
-    mesh.verts.clear();
-    mesh.normals.clear();
-}
-
 // Every vertex number left in a mesh must name a vertex.
 inline void checkFacesInRange(const Mesh& mesh)
 {

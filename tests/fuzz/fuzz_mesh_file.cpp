@@ -13,6 +13,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Mesh mesh;
     loadMesh(fuzzInputPath(), mesh);
     checkFacesInRange(mesh);
-    freeMesh(mesh);
+    releaseMesh(mesh);
     return 0;
 }

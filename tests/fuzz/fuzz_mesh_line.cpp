@@ -17,6 +17,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (mesh.tris.size() + mesh.verts.size() > 1) {
         std::abort();  // one line makes at most one record
     }
-    freeMesh(mesh);
+    releaseMesh(mesh);
     return 0;
 }

@@ -115,10 +115,7 @@ static std::vector<unsigned char> hudFirstFrame()
     glLoadIdentity();
     glPushMatrix();
         drawHud();
-        placeFlashlight();
-        gluLookAt(eyePosition.x, eyePosition.y, eyePosition.z, lookAtPoint.x, lookAtPoint.y,
-                  lookAtPoint.z, upVector.x, upVector.y, upVector.z);
-        placeSunLight();
+        placePlayCamera();
         drawWorld();
         drawEntities(0);
     glPopMatrix();
