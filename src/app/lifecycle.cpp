@@ -13,8 +13,6 @@
 #include "sim/bunnies.h"
 #include "sim/player.h"
 
-static TimerPace clockPace;
-
 // One rand() call scaled to 0..32767, the range the layout formulas are written for
 // (glibc's rand() reaches 2^31 - 1; its top bits are kept).
 static int rand15()
@@ -98,7 +96,7 @@ void enterMenuMode()
     glDisable(GL_LIGHT0);
     glDisable(GL_LIGHT1);
     glutSetCursor(GLUT_CURSOR_CROSSHAIR);
-    glutPostRedisplay();
+    requestRedisplay();
 }
 
 void enterPlayMode()
@@ -118,7 +116,7 @@ void enterPlayMode()
     playEntryCount += 1;
     startWalkTimer(playEntryCount);
     startBunnyTimer(playEntryCount);
-    glutPostRedisplay();
+    requestRedisplay();
 }
 
 bool clockTick()
@@ -131,12 +129,12 @@ bool clockTick()
 
 void clockTimer(int value)
 {
-    firePacedTimer(clockPace, 1000, clockTick, clockTimer, value);
+    runChainTick(1000, clockTick, clockTimer, value);
 }
 
 void startClockTimer()
 {
-    armPacedTimer(clockPace, 1000, clockTimer, 1);
+    armChain(1000, clockTimer, 1);
 }
 
 void quitGame(int code)

@@ -8,6 +8,7 @@
 #include "app/audio.h"
 #include "app/game_state.h"
 #include "app/lifecycle.h"
+#include "app/timer_pacing.h"
 #include "assets/bmp.h"
 #include "assets/display_lists.h"
 #include "assets/mesh.h"
@@ -83,6 +84,7 @@ void startUp(int argc, char** argv)
     setUpCamera();
     initLights();
     enterMenuMode();
+    startPassClock();
     startGravityTimer();
     startFigureTimer();
     startClockTimer();

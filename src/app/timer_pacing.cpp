@@ -4,12 +4,28 @@
 
 #include <chrono>
 #include <cmath>
+#include <vector>
 
 #include "app/game_state.h"
 
+static const double passMs = 1000.0 / passesPerSecond;
+
 static double (*testClock)() = nullptr;
 
-// Ticks run per timer callback; the game has five paced timers.
+// A chain waiting for its next tick.
+struct ArmedChain {
+    void (*callback)(int);
+    int value;
+    long duePass;
+};
+
+static long currentPass = 0;      // the last pass run
+static double passOriginMs = 0.0;  // when pass 0 was
+static std::vector<ArmedChain> armed;    // in arming order, which is the order they tick in
+static std::vector<ArmedChain> dueNow;   // the chains of the pass being run
+static int clockGeneration = 0;          // a restart makes an older toolkit timer stale
+
+// Ticks run per timer callback; the game has five chains.
 struct TickTally {
     void (*callback)(int);
     long ticks;
@@ -41,65 +57,100 @@ void setPaceClock(double (*clockMs)())
     testClock = clockMs;
 }
 
-void startPace(TimerPace& pace, int intervalMs)
+int passesFor(int intervalMs)
 {
-    pace.nextDueMs = paceClockMs() + intervalMs;
+    const long passes = (static_cast<long>(intervalMs) * passesPerSecond + 999) / 1000;
+    return passes > 1 ? static_cast<int>(passes) : 1;
 }
 
-int runPacedTicks(TimerPace& pace, int intervalMs, PacedTick tick)
+// When pass p is due; the product comes first so that whole seconds fall on exact values.
+static double passDueMs(long pass)
 {
-    const double now = paceClockMs();
-    const double interval = intervalMs > 0 ? intervalMs : 1;
-    // The toolkit fired us, so at least one tick is due even if our clock reads a hair early.
-    long due = static_cast<long>(std::floor((now - pace.nextDueMs) / interval)) + 1;
-    if (due < 1) {
-        due = 1;
-    }
-    if (due > maxCatchUpTicks) {
-        // Too far behind (a stall, a debugger): drop the older ticks rather than race.
-        pace.nextDueMs += (due - maxCatchUpTicks) * interval;
-        due = maxCatchUpTicks;
-    }
-    for (long i = 0; i < due; ++i) {
-        pace.nextDueMs += interval;
-        if (!tick()) {
-            return -1;
+    return passOriginMs + pass * 1000.0 / passesPerSecond;
+}
+
+void resetPassClock()
+{
+    currentPass = 0;
+    passOriginMs = paceClockMs();
+    armed.clear();
+    armed.reserve(16);
+    dueNow.reserve(16);
+    ++clockGeneration;
+}
+
+// Runs the next pass: every chain due at it ticks once, in arming order. Chains re-armed
+// during the pass are due at a later one.
+static void runPass()
+{
+    ++currentPass;
+    dueNow.clear();
+    size_t kept = 0;
+    for (const ArmedChain& chain : armed) {
+        if (chain.duePass <= currentPass) {
+            dueNow.push_back(chain);
+        } else {
+            armed[kept++] = chain;
         }
     }
-    const double wait = std::ceil(pace.nextDueMs - now);
-    return wait > 0 ? static_cast<int>(wait) : 0;
-}
-
-static long ticksThisFiring = 0;
-
-static PacedTick countedTick = nullptr;
-
-static bool countTick()
-{
-    ++ticksThisFiring;
-    return countedTick();
-}
-
-void firePacedTimer(TimerPace& pace, int intervalMs, PacedTick tick, void (*callback)(int),
-                    int value)
-{
-    ticksThisFiring = 0;
-    countedTick = tick;
-    const int delay = runPacedTicks(pace, intervalMs, countTick);
-    if (TickTally* tally = tallyFor(callback)) {
-        tally->ticks += ticksThisFiring;
+    armed.resize(kept);
+    for (const ArmedChain& chain : dueNow) {
+        chain.callback(chain.value);
     }
-    // In the menus no tick changes anything on screen, and every input callback requests
-    // its own redisplay; so an idle menu is drawn when it changes, not 125 times a second.
-    if (playing == 1) {
+}
+
+int runDuePasses()
+{
+    const double now = paceClockMs();
+    int ran = 0;
+    while (passDueMs(currentPass + 1) <= now && ran < maxCatchUpPasses) {
+        runPass();
+        ++ran;
+    }
+    if (passDueMs(currentPass + 1) <= now) {
+        // Too far behind (a stall, a debugger): drop the older passes rather than race.
+        passOriginMs = now - currentPass * 1000.0 / passesPerSecond;
+    }
+    if (ran > 0 && playing == 1) {
         glutPostRedisplay();
     }
-    if (delay >= 0) {
-        glutTimerFunc(static_cast<unsigned int>(delay), callback, value);
+    return ran;
+}
+
+// The toolkit timer behind the pass clock. It is armed a millisecond past the next pass,
+// since the toolkit's millisecond clock may otherwise fire it a fraction early.
+static void passTimer(int generation)
+{
+    if (generation != clockGeneration) {
+        return;
+    }
+    runDuePasses();
+    const double wait = std::ceil(passDueMs(currentPass + 1) - paceClockMs()) + 1.0;
+    glutTimerFunc(wait > 1.0 ? static_cast<unsigned int>(wait) : 1u, passTimer, generation);
+}
+
+void startPassClock()
+{
+    resetPassClock();
+    glutTimerFunc(static_cast<unsigned int>(std::ceil(passMs)) + 1u, passTimer, clockGeneration);
+}
+
+void armChain(int intervalMs, void (*callback)(int), int value)
+{
+    armed.push_back({callback, value, currentPass + passesFor(intervalMs)});
+}
+
+void runChainTick(int intervalMs, ChainTick tick, void (*callback)(int), int value)
+{
+    if (TickTally* tally = tallyFor(callback)) {
+        tally->ticks += 1;
+    }
+    if (tick()) {
+        armChain(intervalMs, callback, value);
     }
 }
 
-long pacedTicksRun(void (*callback)(int))
+long chainTicksRun(void (*callback)(int))
 {
     for (const TickTally& t : tallies) {
         if (t.callback == callback) {
@@ -109,8 +160,9 @@ long pacedTicksRun(void (*callback)(int))
     return 0;
 }
 
-void armPacedTimer(TimerPace& pace, int intervalMs, void (*callback)(int), int value)
+void requestRedisplay()
 {
-    startPace(pace, intervalMs);
-    glutTimerFunc(static_cast<unsigned int>(intervalMs), callback, value);
+    if (playing != 1) {
+        glutPostRedisplay();
+    }
 }

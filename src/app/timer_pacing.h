@@ -1,17 +1,17 @@
 #pragma once
 
-// Keeps a self-re-arming toolkit timer at its nominal rate. freeglut runs a due timer at
-// most once per pass of its loop, so a frame longer than the interval would slow every
-// per-tick speed down. A paced timer instead runs, each time it fires, every tick that has
-// come due since its last run (a fixed time step), then re-arms for its next due time.
+// The game's pace: a pass clock of exactly 60 passes a second, the same on every machine, as
+// the game ran on the 60 Hz display it was made for. In each pass, each timer chain whose next
+// tick is due runs exactly one tick; a chain armed with N ms is next due at the first pass at
+// least N ms later, so 0 to 16 ms means every pass, 20 ms every second pass and 1000 ms every
+// 60th. When frames take longer than a pass, the passes that came due run one after another
+// (at most maxCatchUpPasses at once); a faster machine never runs a pass early. In play, one
+// frame is drawn after each firing's passes; in the menus, only when something changed.
 
-// The schedule of one timer chain.
-struct TimerPace {
-    double nextDueMs;  // clock time at which the next tick is due
-};
+const int passesPerSecond = 60;
 
-// Most ticks one firing runs; an older backlog is dropped.
-const int maxCatchUpTicks = 25;
+// Most passes one firing of the pass clock runs; an older backlog is dropped.
+const int maxCatchUpPasses = 25;
 
 // Milliseconds on a monotonic clock (the test clock when one is set).
 double paceClockMs();
@@ -19,24 +19,31 @@ double paceClockMs();
 // Replaces the clock, for tests; nullptr restores the real one.
 void setPaceClock(double (*clockMs)());
 
-// Starts a schedule whose first tick is due intervalMs from now.
-void startPace(TimerPace& pace, int intervalMs);
+// Passes a chain armed with intervalMs waits for its next tick: ceil(intervalMs / (1000/60)),
+// and at least 1.
+int passesFor(int intervalMs);
 
-// Runs one tick and says whether the chain goes on (false ends it).
-typedef bool (*PacedTick)();
+// Pass 0 is now: forgets every armed chain and any backlog. No toolkit timer is armed.
+void resetPassClock();
 
-// Runs every due tick of the schedule (at least one, at most maxCatchUpTicks), stopping
-// early when a tick ends the chain. Returns the delay in whole milliseconds until the next
-// due tick, or -1 when the chain has ended.
-int runPacedTicks(TimerPace& pace, int intervalMs, PacedTick tick);
+// resetPassClock, then arms the toolkit timer that runs the passes (start-up, once).
+void startPassClock();
 
-// runPacedTicks for a toolkit timer callback: requests a redisplay in play mode, then re-arms
-// callback with value for the next due tick unless the chain has ended.
-void firePacedTimer(TimerPace& pace, int intervalMs, PacedTick tick, void (*callback)(int),
-                    int value);
+// Runs every pass that has come due by the clock, in order, each with its own ticks, and
+// requests one frame in play when any ran. Returns the number of passes run.
+int runDuePasses();
 
-// Ticks run so far by firePacedTimer for the given callback (for the benchmark's pace check).
-long pacedTicksRun(void (*callback)(int));
+// Arms callback(value) to run at the first pass at least intervalMs after the current one:
+// the game's glutTimerFunc.
+void armChain(int intervalMs, void (*callback)(int), int value);
 
-// startPace, then glutTimerFunc(intervalMs, callback, value).
-void armPacedTimer(TimerPace& pace, int intervalMs, void (*callback)(int), int value);
+// Runs one tick of the chain whose callback is running, and re-arms callback(value) after
+// intervalMs unless the tick ended the chain (returned false).
+typedef bool (*ChainTick)();
+void runChainTick(int intervalMs, ChainTick tick, void (*callback)(int), int value);
+
+// Ticks run so far by runChainTick for the given callback (tests and benchmark).
+long chainTicksRun(void (*callback)(int));
+
+// Asks for a frame: at once in the menus; in play the next pass draws one anyway.
+void requestRedisplay();

@@ -7,6 +7,7 @@
 #include "app/game_state.h"
 #include "app/lifecycle.h"
 #include "app/startup.h"
+#include "app/timer_pacing.h"
 
 static const unsigned char escapeKey = 27;
 
@@ -22,7 +23,7 @@ static void toggleFlashlight()
     } else {
         glDisable(GL_LIGHT1);
     }
-    glutPostRedisplay();
+    requestRedisplay();
 }
 
 // Switches between day and night, with the sun following.
@@ -34,7 +35,7 @@ static void toggleDaytime()
     } else {
         glDisable(GL_LIGHT0);
     }
-    glutPostRedisplay();
+    requestRedisplay();
 }
 
 // A jump is accepted only on the ground; gravityTimer clears jumping on landing.
@@ -110,7 +111,7 @@ void keyDown(unsigned char key, int, int)
     } else if (key == escapeKey) {
         menuEscape();
     }
-    glutPostRedisplay();
+    requestRedisplay();
 }
 
 void keyUp(unsigned char key, int, int)

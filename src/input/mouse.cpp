@@ -6,6 +6,7 @@
 
 #include "app/audio.h"
 #include "app/game_state.h"
+#include "app/timer_pacing.h"
 #include "input/picking.h"
 
 // Radians per degree; one pixel turns the view this times mouseSensitivity.
@@ -48,7 +49,7 @@ void mouseButton(int button, int state, int x, int y)
     mouseX = static_cast<float>(x);
     mouseY = static_cast<float>(y);
     pick(0);
-    glutPostRedisplay();
+    requestRedisplay();
 }
 
 // Turns the look angles by the pointer's offset from the window centre.
@@ -69,7 +70,7 @@ static void turnView(int x, int y)
         lookYaw += yawWrap;
     }
     updateLookAtPoint();
-    glutPostRedisplay();
+    requestRedisplay();
 }
 
 void mouseLook(int x, int y)
@@ -90,7 +91,7 @@ void mouseLook(int x, int y)
     mouseX = static_cast<float>(x);
     mouseY = static_cast<float>(y);
     pick(1);
-    glutPostRedisplay();
+    requestRedisplay();
 }
 
 void mouseDrag(int x, int y)

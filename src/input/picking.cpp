@@ -11,6 +11,7 @@
 #include "app/game_state.h"
 #include "app/lifecycle.h"
 #include "app/startup.h"
+#include "app/timer_pacing.h"
 #include "render/entities.h"
 #include "render/menus.h"
 
@@ -128,10 +129,10 @@ static void mainMenuAction(GLuint name)
         enterPlayMode();
     } else if (name == 50) {
         menuScreen = 1;
-        glutPostRedisplay();
+        requestRedisplay();
     } else if (name == 52) {
         menuScreen = 2;
-        glutPostRedisplay();
+        requestRedisplay();
     } else if (name == 51) {
         leaveFullScreen();
         quitGame(0);
@@ -187,7 +188,7 @@ static void optionsAction(GLuint name)
     } else if (name == 58) {
         stepGravity(-1);
     }
-    glutPostRedisplay();
+    requestRedisplay();
 }
 
 // Adds the shot's hits: the nearest part, and each listed bunny nearer than every trunk.

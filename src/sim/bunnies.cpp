@@ -5,8 +5,6 @@
 #include "app/game_state.h"
 #include "app/timer_pacing.h"
 
-static TimerPace bunnyPace;
-
 static const float hopSpeed = 0.03f;       // vertical speed at the start of a hop
 static const double hopDistance = 0.02;    // horizontal distance per tick in the air
 static const float biteReach = 0.08f;      // on x and on z, from the eye
@@ -156,7 +154,7 @@ void deathView()
     upVector.z = strafeV.z;
     lookAtPoint.y = 0.0f;
     lookPitch = 0.0f;
-    // The bunny timer's wrapper requests the redisplay after this tick.
+    // The pass that ran this tick draws the next frame.
 }
 
 void bunnyTimer(int value)
@@ -164,10 +162,10 @@ void bunnyTimer(int value)
     if (value != playEntryCount) {
         return;  // a chain from an earlier play entry: end it
     }
-    firePacedTimer(bunnyPace, 6, bunnyTick, bunnyTimer, value);
+    runChainTick(6, bunnyTick, bunnyTimer, value);
 }
 
 void startBunnyTimer(int playEntry)
 {
-    armPacedTimer(bunnyPace, 6, bunnyTimer, playEntry);
+    armChain(6, bunnyTimer, playEntry);
 }

@@ -5,8 +5,6 @@
 #include "app/game_state.h"
 #include "app/timer_pacing.h"
 
-static TimerPace figurePace;
-
 static const double walkDistance = 0.011;  // per tick
 static const float figureBound = 2.9f;     // 3.0 - 0.1, on x and on z
 static const float treeHalfSize = 0.2f;    // a tree's blocking square, around the trunk
@@ -90,20 +88,14 @@ bool figureTick()
     return true;
 }
 
-int figureTimerDelayMs()
-{
-    const int truncated = static_cast<int>(figureTimerInterval);
-    // freeglut on Linux fires a 0 ms timer millions of times a second: the figure would
-    // race and the menus would spin a core. One 60 Hz frame is the pace instead.
-    return truncated > 0 ? truncated : 16;
-}
-
+// The interval is figureTimerInterval truncated to whole milliseconds: 0 in practice, which
+// the pass clock runs once a pass, as often as the toolkit's loop allows.
 void figureTimer(int value)
 {
-    firePacedTimer(figurePace, figureTimerDelayMs(), figureTick, figureTimer, value);
+    runChainTick(static_cast<int>(figureTimerInterval), figureTick, figureTimer, value);
 }
 
 void startFigureTimer()
 {
-    armPacedTimer(figurePace, figureTimerDelayMs(), figureTimer, 1);
+    armChain(static_cast<int>(figureTimerInterval), figureTimer, 1);
 }

@@ -5,10 +5,6 @@
 // One figure tick: swings the limbs and walks, in play mode only. Always returns true.
 bool figureTick();
 
-// The interval the figure's timer is armed with: figureTimerInterval truncated to whole
-// milliseconds, except that 0 becomes 16.
-int figureTimerDelayMs();
-
 // Toolkit timer callback.
 void figureTimer(int value);
 

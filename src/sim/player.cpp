@@ -5,9 +5,6 @@
 #include "app/game_state.h"
 #include "app/timer_pacing.h"
 
-static TimerPace walkPace;
-static TimerPace gravityPace;
-
 // The eye stays within this distance of the centre on x and on z (walls at 3).
 static const float eyeBound = 2.8f;
 // Half the side of the square around a tree trunk that the eye cannot cross.
@@ -120,20 +117,20 @@ void walkTimer(int value)
     if (value != playEntryCount) {
         return;  // a chain from an earlier play entry: end it
     }
-    firePacedTimer(walkPace, 20, walkTick, walkTimer, value);
+    runChainTick(20, walkTick, walkTimer, value);
 }
 
 void gravityTimer(int value)
 {
-    firePacedTimer(gravityPace, 8, gravityTick, gravityTimer, value);
+    runChainTick(8, gravityTick, gravityTimer, value);
 }
 
 void startWalkTimer(int playEntry)
 {
-    armPacedTimer(walkPace, 20, walkTimer, playEntry);
+    armChain(20, walkTimer, playEntry);
 }
 
 void startGravityTimer()
 {
-    armPacedTimer(gravityPace, 8, gravityTimer, 1);
+    armChain(8, gravityTimer, 1);
 }

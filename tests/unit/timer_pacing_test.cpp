@@ -1,86 +1,82 @@
 #include <gtest/gtest.h>
 
+#include "app/game_state.h"
+#include "app/lifecycle.h"
 #include "app/timer_pacing.h"
+#include "sim/bunnies.h"
+#include "sim/figure.h"
+#include "sim/player.h"
 
-// A fake clock and a simulated toolkit loop: each pass draws a frame of frameMs, then runs
-// every due timer once, as freeglut does.
 static double fakeNow = 0.0;
 static double fakeClock() { return fakeNow; }
-static int ticks = 0;
-static int ticksUntilStop = -1;
-static bool countTick()
+
+static void (*const chains[])(int) = {gravityTimer, bunnyTimer, figureTimer, walkTimer,
+                                      clockTimer};
+
+// The game's five chains armed as start-up and a play entry arm them, on a test clock at 0,
+// with the player safe: every bunny already shot, so none moves or bites.
+static void startChains(int playEntries)
 {
-    ++ticks;
-    return ticksUntilStop < 0 || ticks < ticksUntilStop;
+    setPaceClock(fakeClock);
+    fakeNow = 0.0;
+    resetPassClock();
+    health = 1.0f;
+    moveForward = moveBackward = strafeLeft = strafeRight = 0;
+    for (Entity& bunny : bunnies) {
+        bunny.hits = 1;
+    }
+    startGravityTimer();
+    startFigureTimer();
+    startClockTimer();
+    for (int i = 0; i < playEntries; ++i) {
+        enterMenuMode();
+        enterPlayMode();
+    }
 }
 
-// Ticks run in simulatedMs of toolkit loop with frames of frameMs, for a timer of intervalMs.
-static int simulate(int intervalMs, double frameMs, double simulatedMs)
+// Ticks each chain runs while the clock advances by ms in frames of frameMs.
+static std::vector<long> ticksOver(double ms, double frameMs)
 {
-    fakeNow = 0.0;
-    ticks = 0;
-    setPaceClock(fakeClock);
-    TimerPace pace;
-    startPace(pace, intervalMs);
-    double armedFor = intervalMs;  // when the toolkit will next fire the timer
-    while (fakeNow < simulatedMs) {
-        fakeNow += frameMs;
-        if (fakeNow >= armedFor) {
-            const int delay = runPacedTicks(pace, intervalMs, countTick);
-            if (delay < 0) {
-                break;
-            }
-            armedFor = fakeNow + delay;
-        }
+    const double start = fakeNow;
+    std::vector<long> before;
+    for (auto chain : chains) {
+        before.push_back(chainTicksRun(chain));
     }
-    setPaceClock(nullptr);
+    for (int frame = 1; frame * frameMs <= ms + 1e-9; ++frame) {
+        fakeNow = start + frame * frameMs;
+        EXPECT_LE(runDuePasses(), maxCatchUpPasses);
+    }
+    std::vector<long> ticks;
+    for (size_t i = 0; i < before.size(); ++i) {
+        ticks.push_back(chainTicksRun(chains[i]) - before[i]);
+    }
     return ticks;
 }
 
-TEST(TimerPacing, TicksPerSecondMatchTheNominalRateWhateverTheFrameTime)
+// One second is 60 passes whatever the frame time: no speed-up on a fast machine, catch-up
+// on a slow one. Entering play twice within one pass still leaves one walk and one bunny chain.
+TEST(PassClock, OneSecondRunsEachChainAtItsPassRate)
 {
-    ticksUntilStop = -1;
-    for (const int interval : {6, 8, 16, 20, 1000}) {
-        for (const double frame : {1.0, 7.0, 25.0, 40.0}) {
-            const int expected = 10000 / interval;
-            const int got = simulate(interval, frame, 10000.0);
-            EXPECT_NEAR(got, expected, 1 + 40 / interval)
-                << "interval " << interval << " ms, frame " << frame << " ms";
-        }
+    const std::vector<long> perSecond = {60, 60, 60, 30, 1};
+    for (const double frameMs : {1000.0 / 60, 40.0, 4.0}) {
+        startChains(1);
+        EXPECT_EQ(ticksOver(1000.0, frameMs), perSecond) << frameMs << " ms frames";
     }
-}
-
-TEST(TimerPacing, OneFiringRunsAtMostTheCatchUpLimit)
-{
-    ticksUntilStop = -1;
-    fakeNow = 0.0;
-    ticks = 0;
-    setPaceClock(fakeClock);
-    TimerPace pace;
-    startPace(pace, 8);
-    fakeNow = 8.0 * 1000;  // a long stall: a thousand ticks overdue
-    const int delay = runPacedTicks(pace, 8, countTick);
-    EXPECT_EQ(ticks, maxCatchUpTicks);
-    EXPECT_GE(delay, 0);
-    EXPECT_LE(delay, 8);  // the backlog is dropped, not carried into the next firing
-    ticks = 0;
-    fakeNow += 8.0;
-    runPacedTicks(pace, 8, countTick);
-    EXPECT_LE(ticks, 2);
+    startChains(3);
+    EXPECT_EQ(ticksOver(1000.0, 1000.0 / 60), perSecond) << "after quick pause and resume";
+    enterMenuMode();
+    const std::vector<long> paused = ticksOver(1000.0, 1000.0 / 60);
+    EXPECT_EQ(paused[1] + paused[3], 2) << "walk and bunny chains end at their first tick";
     setPaceClock(nullptr);
 }
 
-TEST(TimerPacing, ATickThatEndsTheChainStopsTheCatchUp)
+// A long stall runs at most the catch-up limit at once and drops the rest.
+TEST(PassClock, AStallRunsAtMostTheCatchUpLimit)
 {
-    ticksUntilStop = 3;
-    fakeNow = 0.0;
-    ticks = 0;
-    setPaceClock(fakeClock);
-    TimerPace pace;
-    startPace(pace, 6);
-    fakeNow = 60.0;
-    EXPECT_EQ(runPacedTicks(pace, 6, countTick), -1);
-    EXPECT_EQ(ticks, 3);
+    startChains(0);
+    fakeNow = 2000.0;
+    EXPECT_EQ(runDuePasses(), maxCatchUpPasses);
+    fakeNow += 1000.0 / 60;
+    EXPECT_EQ(runDuePasses(), 1);
     setPaceClock(nullptr);
-    ticksUntilStop = -1;
 }
