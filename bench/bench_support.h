@@ -34,9 +34,9 @@ void restoreStdout();
 // How often one timer chain ran its tick during the measured stretch of play.
 struct TickRate {
     std::string timer;     // callback name, e.g. "gravityTimer"
-    int intervalMs;        // nominal interval the chain is paced at
-    long ticks;            // ticks the pace machinery ran in the stretch
-    double nominalPerSec;  // 1000 / intervalMs
+    int intervalMs;        // the interval the chain is armed with
+    long ticks;            // ticks the pass clock ran in the stretch
+    double nominalPerSec;  // its rate on the 60 Hz pass clock: 60 / passesFor(intervalMs)
     double measuredPerSec; // ticks / stretch length
 };
 
@@ -49,8 +49,11 @@ std::vector<TickRate> measureTickRates(double seconds);
 // Frames the display callback drew during the last measureTickRates stretch.
 long framesDrawnInTickRun();
 
-// Longest time between two passes of the loop in that stretch, in milliseconds: a pass
-// longer than 25 intervals of a chain drops that chain's older ticks.
+// Mean wall time of those frames in milliseconds (the display callback, swap included).
+double meanFrameMsInTickRun();
+
+// Longest time between two passes of the toolkit's loop in that stretch, in milliseconds:
+// a gap longer than 25 passes of the pass clock (417 ms) drops the older passes.
 double longestLoopGapInTickRun();
 
 // --- process_probe.cpp ---

@@ -13,12 +13,12 @@
 #include "sim/figure.h"
 #include "sim/player.h"
 
-// One timer chain's ticks, told apart by its toolkit callback (the pace machinery keeps a
+// One timer chain's ticks, told apart by its toolkit callback (the pass clock keeps a
 // running count per callback).
 struct TimerCount {
     void (*callback)(int);
     const char* name;
-    int intervalMs;      // the interval the game paces the chain at
+    int intervalMs;      // the interval the chain is armed with
     long ticksAtArming;  // the running count just before the chain was armed
     long ticksInStretch; // ticks run by the stretch's end; -1 until counted
 };
@@ -32,10 +32,11 @@ static TimerCount timerCounts[] = {
 static bool counting = false;
 static double stretchEndMs = 0.0;
 static long framesInStretch = 0;
+static double frameMsInStretch = 0.0;  // time spent drawing those frames
 static double longestGapMs = 0.0;
 
-// Nearest a living bunny may come to the eye on x or z: a firing runs at most 25 bunny
-// ticks of at most 0.02 each, so from here none reaches biting range within one firing.
+// Nearest a living bunny may come to the eye on x or z: a firing runs at most 25 passes, one
+// bunny tick of at most 0.02 each, so from here none reaches biting range within one firing.
 const float bunnyKeepAway = 0.6f;
 
 // Keeps the player alive so that every chain goes on: full health, and any bunny that
@@ -59,10 +60,17 @@ static void keepPlayerAlive()
 // The game's display callback, counting the frames drawn during the stretch.
 static void countedDisplay()
 {
-    if (counting && paceClockMs() <= stretchEndMs) {
-        ++framesInStretch;
-    }
+    const double start = paceClockMs();
     display();
+    if (counting && start <= stretchEndMs) {
+        ++framesInStretch;
+        frameMsInStretch += paceClockMs() - start;
+    }
+}
+
+double meanFrameMsInTickRun()
+{
+    return framesInStretch > 0 ? frameMsInStretch / framesInStretch : -1.0;
 }
 
 long framesDrawnInTickRun()
@@ -75,15 +83,21 @@ double longestLoopGapInTickRun()
     return longestGapMs;
 }
 
-// A chain armed at armedMs with interval I has run L / I ticks by armedMs + L when on pace.
-// Its count is read half an interval later: the tick due at the stretch's end has run by
-// then, even a frame late, and the next is not yet due.
+// Milliseconds between two ticks of a chain on the pass clock.
+static double tickPeriodMs(int intervalMs)
+{
+    return passesFor(intervalMs) * 1000.0 / passesPerSecond;
+}
+
+// A chain armed at armedMs has run L / period ticks by armedMs + L when on pace. Its count is
+// read half a period later: the tick due at the stretch's end has run by then, even a frame
+// late, and the next is not yet due.
 static void countDueChains(double armedMs, double stretchMs)
 {
     const double now = paceClockMs();
     for (TimerCount& c : timerCounts) {
-        if (c.ticksInStretch < 0 && now >= armedMs + stretchMs + c.intervalMs / 2.0) {
-            c.ticksInStretch = pacedTicksRun(c.callback) - c.ticksAtArming;
+        if (c.ticksInStretch < 0 && now >= armedMs + stretchMs + tickPeriodMs(c.intervalMs) / 2.0) {
+            c.ticksInStretch = chainTicksRun(c.callback) - c.ticksAtArming;
         }
     }
 }
@@ -102,12 +116,13 @@ std::vector<TickRate> measureTickRates(double seconds)
 {
     for (TimerCount& c : timerCounts) {
         if (c.callback == figureTimer) {
-            c.intervalMs = figureTimerDelayMs();
+            c.intervalMs = static_cast<int>(figureTimerInterval);
         }
-        c.ticksAtArming = pacedTicksRun(c.callback);
+        c.ticksAtArming = chainTicksRun(c.callback);
         c.ticksInStretch = -1;
     }
     framesInStretch = 0;
+    frameMsInStretch = 0.0;
     glutDisplayFunc(countedDisplay);
     const double stretchMs = seconds * 1000.0;
     const double armedMs = paceClockMs();
@@ -115,10 +130,11 @@ std::vector<TickRate> measureTickRates(double seconds)
     counting = true;
     longestGapMs = 0.0;
     keepPlayerAlive();
+    startPassClock();  // forgets any chain armed before
     startGravityTimer();
     startFigureTimer();
     startClockTimer();
-    enterPlayMode();  // the walk and bunny chains; any older ones end unrun at their next firing
+    enterPlayMode();  // the walk and bunny chains
     double passMs = armedMs;
     while (!allCounted()) {
         keepPlayerAlive();
@@ -142,7 +158,7 @@ std::vector<TickRate> measureTickRates(double seconds)
         r.timer = c.name;
         r.intervalMs = c.intervalMs;
         r.ticks = c.ticksInStretch;
-        r.nominalPerSec = c.intervalMs > 0 ? 1000.0 / c.intervalMs : 0.0;
+        r.nominalPerSec = 1000.0 / tickPeriodMs(c.intervalMs);
         r.measuredPerSec = static_cast<double>(c.ticksInStretch) / seconds;
         rates.push_back(r);
     }
