@@ -84,8 +84,8 @@ static int runDemo(const std::string& outDir)
     clickAt(menuX(0.0), menuY(-0.35));
     ok = ok && snap(run, outDir, "help", steps);
     pressKey("Escape");
-    // The bunnies reach and bite the player within a second or two of a new game, so each
-    // play step starts from a fresh game to show the living view.
+    // Left alone, a player is bitten to death in about two seconds, so each play step starts
+    // from a fresh game to show the living view.
     clickAt(menuX(0.0), menuY(0.15));  // Start New Game
     pause(run, 250);                   // the eye drops to the ground
     ok = ok && snap(run, outDir, "new-game", steps, 120);
