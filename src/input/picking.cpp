@@ -103,18 +103,18 @@ void pick(int hover)
 // Sorts one name of a shot into the nearest part, the bunny list or the nearest trunk.
 static void recordShotName(GLuint name, int near, ShotResult& shot)
 {
-    if (name >= 3 && name <= 8) {
+    if (name >= pickFigureHead && name <= pickFigureLastPart) {
         if (near > shot.bestPartCloseness) {
             shot.bestPartCloseness = near;
-            shot.hitPart = static_cast<int>(name) - 3;
+            shot.hitPart = static_cast<int>(name - pickFigureHead);
         }
-    } else if (name >= 9 && name <= 28) {
+    } else if (name >= pickFirstBunny && name <= pickLastBunny) {
         if (shot.bunnyCount < 4) {
-            shot.bunnyIndex[shot.bunnyCount] = static_cast<int>(name) - 9;
+            shot.bunnyIndex[shot.bunnyCount] = static_cast<int>(name - pickFirstBunny);
             shot.bunnyCloseness[shot.bunnyCount] = near;
             shot.bunnyCount += 1;
         }
-    } else if (name >= 39 && name <= 48) {
+    } else if (name >= pickFirstTrunk && name <= pickLastTrunk) {
         if (near > shot.bestTrunkCloseness) {
             shot.bestTrunkCloseness = near;
         }
@@ -124,16 +124,16 @@ static void recordShotName(GLuint name, int near, ShotResult& shot)
 // A click on a main-menu panel: start, options, help or quit.
 static void mainMenuAction(GLuint name)
 {
-    if (name == 49) {
+    if (name == pickStartNewGame) {
         newGame();
         enterPlayMode();
-    } else if (name == 50) {
+    } else if (name == pickOptions) {
         menuScreen = 1;
         requestRedisplay();
-    } else if (name == 52) {
+    } else if (name == pickHelp) {
         menuScreen = 2;
         requestRedisplay();
-    } else if (name == 51) {
+    } else if (name == pickQuit) {
         leaveFullScreen();
         quitGame(0);
     }
@@ -163,7 +163,7 @@ static void stepGravity(int step)
 // A click on an options arrow; every name asks for a redisplay.
 static void optionsAction(GLuint name)
 {
-    if (name == 53) {
+    if (name == pickVolumeUp) {
         if (sfxVolume < 100) {
             sfxVolume += 5;
         }
@@ -171,7 +171,7 @@ static void optionsAction(GLuint name)
             sfxVolume = 100;
         }
         playGunSound();
-    } else if (name == 54) {
+    } else if (name == pickVolumeDown) {
         if (sfxVolume > 0) {
             sfxVolume -= 5;
         }
@@ -179,13 +179,13 @@ static void optionsAction(GLuint name)
             sfxVolume = 0;
         }
         playGunSound();
-    } else if (name == 55) {
+    } else if (name == pickCrosshairNext) {
         stepCrosshairColor(1);
-    } else if (name == 56) {
+    } else if (name == pickCrosshairPrevious) {
         stepCrosshairColor(-1);
-    } else if (name == 57) {
+    } else if (name == pickGravityNext) {
         stepGravity(1);
-    } else if (name == 58) {
+    } else if (name == pickGravityPrevious) {
         stepGravity(-1);
     }
     requestRedisplay();

@@ -7,6 +7,7 @@
 
 #include "app/game_state.h"
 #include "assets/display_lists.h"
+#include "input/picking.h"
 #include "render/lights.h"
 
 static const int figureDetail = 50;  // slices and stacks of every sphere and cylinder
@@ -125,7 +126,7 @@ static void drawTorso()
 {
     partMaterial(1);
     glPushMatrix();
-        glLoadName(4);
+        glLoadName(pickFigureTorso);
         glPushMatrix();
             glTranslatef(0.0f, 0.38f, 0.0f);
             glPushMatrix();
@@ -150,7 +151,7 @@ static void drawTorso()
 static void drawHead()
 {
     partMaterial(0);
-    glLoadName(3);
+    glLoadName(pickFigureHead);
     glPushMatrix();
         glTranslatef(0.0f, 0.43f, 0.0f);
         sphere(0.044);
@@ -162,7 +163,7 @@ static void drawArm(int counter, float sigma, float shoulder, float elbow)
 {
     partMaterial(counter);
     glPushMatrix();
-        glLoadName(static_cast<GLuint>(3 + counter));
+        glLoadName(pickFigureHead + static_cast<GLuint>(counter));
         glTranslatef(sigma * 0.054f, 0.35f, 0.0f);
         glPushMatrix();
             glTranslatef(0.0f, 0.006f, 0.0f);
@@ -191,7 +192,7 @@ static void drawLeg(int counter, float sigma, float hip, float knee)
 {
     partMaterial(counter);
     glPushMatrix();
-        glLoadName(static_cast<GLuint>(3 + counter));
+        glLoadName(pickFigureHead + static_cast<GLuint>(counter));
         glTranslatef(sigma * 0.019f, 0.2f, 0.0f);
         glRotatef(-hip, 1.0f, 0.0f, 0.0f);
         glRotatef(sigma * 3.0f, 0.0f, 0.0f, 1.0f);
@@ -281,9 +282,9 @@ void drawBunny(int i, int hits, int selecting)
 void drawTree(int j, int selecting)
 {
     glPushMatrix();
-        glLoadName(static_cast<GLuint>(39 + j));
+        glLoadName(pickFirstTrunk + static_cast<GLuint>(j));
         glCallList(trunkList);
-        glLoadName(static_cast<GLuint>(29 + j));
+        glLoadName(pickFirstCrown + static_cast<GLuint>(j));
         glCallList(crownList);
         if (selecting == 0 && daytime != 0) {
             glCallList(treeShadowList);
@@ -394,7 +395,7 @@ void drawEntities(int selecting)
             continue;
         }
         glPushMatrix();
-            glLoadName(static_cast<GLuint>(9 + i));
+            glLoadName(pickFirstBunny + static_cast<GLuint>(i));
             drawBunny(i, bunnies[i].hits, selecting);
         glPopMatrix();
     }

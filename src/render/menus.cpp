@@ -6,6 +6,7 @@
 
 #include "app/game_state.h"
 #include "assets/display_lists.h"
+#include "input/picking.h"
 #include "render/hud.h"
 
 // Red used for every menu text.
@@ -54,7 +55,7 @@ static void drawCornerPictures()
     drawTexturedQuad(10, -0.98f, 0.6f, 0.2f, 0.2f);
 }
 
-// Title, panels (named 49..52) and, once a game exists, the pause line.
+// Title, the four panels and, once a game exists, the pause line.
 static void drawMainMenu(int selecting)
 {
     glPushMatrix();
@@ -63,13 +64,13 @@ static void drawMainMenu(int selecting)
             drawCornerPictures();
             drawTexturedQuad(9, 0.0f, 0.6f, 0.8f, 0.2f);
         }
-        glLoadName(49);
+        glLoadName(pickStartNewGame);
         drawTexturedQuad(5, 0.0f, 0.15f, 0.4f, 0.1f);
-        glLoadName(50);
+        glLoadName(pickOptions);
         drawTexturedQuad(6, 0.0f, -0.1f, 0.2f, 0.1f);
-        glLoadName(52);
+        glLoadName(pickHelp);
         drawTexturedQuad(7, 0.0f, -0.35f, 0.2f, 0.1f);
-        glLoadName(51);
+        glLoadName(pickQuit);
         drawTexturedQuad(8, 0.0f, -0.6f, 0.2f, 0.1f);
         glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_FASTEST);
         glDisable(GL_TEXTURE_2D);
@@ -104,7 +105,7 @@ static void drawArrowPair(float x, float y, GLuint rightName, GLuint leftName)
     glPopMatrix();
 }
 
-// The volume text and its up (53) and down (54) arrows.
+// The volume text and its up and down arrows.
 static void drawVolumeRow(int selecting, float y0)
 {
     if (selecting == 0) {
@@ -114,10 +115,10 @@ static void drawVolumeRow(int selecting, float y0)
     }
     glPushMatrix();
         glTranslatef(0.1f, y0 + 0.05f, 0.0f);
-        glLoadName(53);
+        glLoadName(pickVolumeUp);
         drawTriangle(-0.055f, 0.0f, 0.0f, 0.055f, 0.055f, 0.0f);
         glTranslatef(0.0f, -0.03f, 0.0f);
-        glLoadName(54);
+        glLoadName(pickVolumeDown);
         drawTriangle(-0.055f, 0.0f, 0.055f, 0.0f, 0.0f, -0.055f);
     glPopMatrix();
 }
@@ -169,11 +170,11 @@ static void drawOptionsScreen(int selecting)
             drawText(textRed, -1.0f, y1, "Crosshair Color:");
             drawCrosshairPreview(y1);
         }
-        drawArrowPair(0.116f, y1 + 0.02f, 55, 56);
+        drawArrowPair(0.116f, y1 + 0.02f, pickCrosshairNext, pickCrosshairPrevious);
         if (selecting == 0) {
             drawText(textRed, -1.0f, y2, gravityLabel());
         }
-        drawArrowPair(0.116f, y2 + 0.02f, 57, 58);
+        drawArrowPair(0.116f, y2 + 0.02f, pickGravityNext, pickGravityPrevious);
         if (selecting == 0) {
             drawText(textRed, 0.4f, -0.95f, "Press ESC to return to main menu");
         }

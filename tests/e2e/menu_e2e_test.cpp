@@ -4,6 +4,7 @@
 #include <fstream>
 #include <string>
 
+#include "input/picking.h"
 #include "support/e2e_driver.h"
 
 // Pixels in a screen rectangle that are reddish text or, given before, changed in red.
@@ -49,7 +50,7 @@ TEST(MenuE2e, HoverAndOptionsWithVolumeSamplesThenQuitPanel)
     ASSERT_TRUE(waitForWindow(run, 10.0)) << run.out << run.err;
     movePointer(512, 614);  // over Quit: a hover reports one hit and acts on nothing
     EXPECT_TRUE(waitForOutput(run, "number of hits 1\ndepth: ", 5.0)) << run.out;
-    EXPECT_TRUE(waitForOutput(run, "the name of the object(s) hit: 51 \n", 5.0)) << run.out;
+    EXPECT_TRUE(waitForOutput(run, "the name of the object(s) hit: " + std::to_string(pickQuit) + " \n", 5.0)) << run.out;
     pressKey("q");  // not in play: ignored
     clickAt(512, 422);  // Options
     pause(run, 400);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "app/game_state.h"
@@ -31,15 +32,18 @@ TEST(Closeness, HalvesTheWrappedSignedSumAndIsPrintedWithEachRecord)
     }
     playing = 0;
     menuScreen = 2;  // a record on the help screen is only printed
-    const GLuint buffer[] = {1, 0xFFFFFF00u, 0xFFFFFF80u, 9};
+    const GLuint buffer[] = {1, 0xFFFFFF00u, 0xFFFFFF80u, pickFirstBunny};
     testing::internal::CaptureStdout();
     processHits(1, buffer, 0);
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "depth: -256 -128\n192\nthe name of the object(s) hit: 9 \n");
+              "depth: -256 -128\n192\nthe name of the object(s) hit: " +
+                  std::to_string(pickFirstBunny) + " \n");
 }
 
 TEST(ProcessHits, ShotHitsTheNearestPartAndUpToFourBunniesNearerThanEveryTrunk)
 {
+    const int head = pickFigureHead, torso = pickFigureTorso, bunny = pickFirstBunny;
+    const int trunk = pickFirstTrunk;
     const struct {
         std::vector<std::vector<int>> recs;
         int part;  // figurePartHits index expected at 1, or -1
@@ -47,15 +51,16 @@ TEST(ProcessHits, ShotHitsTheNearestPartAndUpToFourBunniesNearerThanEveryTrunk)
         float health = 1.0f;
         GLint count = 0;  // 0: every record
     } cases[] = {
-        {{{100, 4}, {300, 3}, {200, 5}}, 0, {}},  // the nearest part
-        {{{100, 5}, {100, 3}}, 2, {}},            // equal: the first met
-        {{{10, 9}, {20, 10}, {30, 11}, {40, 12}, {900, 13}}, -1, {0, 1, 2, 3}},
-        {{{100, 9}, {200, 39}, {300, 10}, {150, 48}}, -1, {1}},  // a nearer trunk
-        {{{200, 9}, {200, 40}}, -1, {}},   // an equally near trunk blocks
-        {{{500, 29}, {100, 13}}, -1, {4}},  // a crown does not
-        {{{900, 41}, {800, 20}, {100, 8}}, 5, {}},
-        {{{100, 3}, {200, 9}}, -1, {}, 0.0f},      // a dead player
-        {{{100, 3}, {200, 9}}, -1, {}, 1.0f, -1},  // overflow
+        {{{100, torso}, {300, head}, {200, head + 2}}, 0, {}},  // the nearest part
+        {{{100, head + 2}, {100, head}}, 2, {}},                // equal: the first met
+        {{{10, bunny}, {20, bunny + 1}, {30, bunny + 2}, {40, bunny + 3}, {900, bunny + 4}}, -1,
+         {0, 1, 2, 3}},
+        {{{100, bunny}, {200, trunk}, {300, bunny + 1}, {150, pickLastTrunk}}, -1, {1}},
+        {{{200, bunny}, {200, trunk + 1}}, -1, {}},     // an equally near trunk blocks
+        {{{500, pickFirstCrown}, {100, bunny + 4}}, -1, {4}},  // a crown does not
+        {{{900, trunk + 2}, {800, pickLastBunny}, {100, pickFigureLastPart}}, 5, {}},
+        {{{100, head}, {200, bunny}}, -1, {}, 0.0f},      // a dead player
+        {{{100, head}, {200, bunny}}, -1, {}, 1.0f, -1},  // overflow
     };
     for (const auto& c : cases) {
         playing = 1;
@@ -81,8 +86,10 @@ TEST(Pick, MenuSelectionFindsThePanelsAndClicksStepTheOptionsWithinTheirLimits)
     reshape(testWindowWidth, testWindowHeight);
     playing = 0;
     const struct { int screen, x, y; std::vector<GLuint> names; } cases[] = {
-        {0, 512, 326, {49}}, {0, 627, 326, {49}}, {0, 512, 422, {50}}, {0, 512, 518, {52}},
-        {0, 512, 614, {51}}, {0, 627, 422, {}},   {0, 512, 374, {}},   {1, 550, 280, {53}},
+        {0, 512, 326, {pickStartNewGame}}, {0, 627, 326, {pickStartNewGame}},
+        {0, 512, 422, {pickOptions}},      {0, 512, 518, {pickHelp}},
+        {0, 512, 614, {pickQuit}},         {0, 627, 422, {}},
+        {0, 512, 374, {}},                 {1, 550, 280, {pickVolumeUp}},
         {1, 300, 307, {}}};
     for (const auto& c : cases) {
         menuScreen = c.screen;
