@@ -24,8 +24,9 @@ run: build
 	@scripts/run.sh $(BUILD)
 
 # The in-process tests run twice: built with AddressSanitizer and UndefinedBehaviorSanitizer,
-# then with everything else in the normal build.
+# then with everything else in the normal build, which also builds and runs the package.
 test: build
+	@scripts/setup.sh package
 	@cmake -S . -B $(BUILD)-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTRESKA_SANITIZE=ON >/dev/null
 	@cmake --build $(BUILD)-asan -j $(JOBS) --target unit_tests
 	@scripts/xvfb-run.sh sh -c 'cd $(BUILD)-asan && ASAN_OPTIONS=$(ASAN_OPTIONS) UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -R unit_tests'
