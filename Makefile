@@ -1,13 +1,15 @@
 # make run   installs what is missing, builds, and runs the game from data/
 # make test  installs what is missing, builds, and runs every test under a private Xvfb
 # make bench builds with the benchmark and runs it under a private Xvfb
+# make package builds the Debian package into build/ and checks it with lintian and the
+#              desktop entry and AppStream validators
 BUILD ?= build
 JOBS ?= $(shell nproc)
 # Leak checking stays off: the game keeps its assets for the whole run by design, and the
 # GL driver's own allocations are reported from a module it has already unloaded.
 ASAN_OPTIONS ?= detect_leaks=0
 
-.PHONY: all setup build run test bench assets clean soak
+.PHONY: all setup build run test bench assets package clean soak
 
 all: build
 
@@ -22,8 +24,9 @@ run: build
 	@scripts/run.sh $(BUILD)
 
 # The in-process tests run twice: built with AddressSanitizer and UndefinedBehaviorSanitizer,
-# then with everything else in the normal build.
+# then with everything else in the normal build, which also builds and runs the package.
 test: build
+	@scripts/setup.sh package
 	@cmake -S . -B $(BUILD)-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTRESKA_SANITIZE=ON >/dev/null
 	@cmake --build $(BUILD)-asan -j $(JOBS) --target unit_tests
 	@scripts/xvfb-run.sh sh -c 'cd $(BUILD)-asan && ASAN_OPTIONS=$(ASAN_OPTIONS) UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -R unit_tests'
@@ -37,6 +40,10 @@ bench: setup
 assets:
 	@scripts/setup.sh assets
 	@$(MAKE) -C tools
+
+package:
+	@scripts/setup.sh package
+	@scripts/package.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD)
