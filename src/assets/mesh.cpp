@@ -10,7 +10,7 @@
 #include "app/game_state.h"
 
 // Line of the file each Face record came from, for the messages of the range check;
-// filled while a file is read, emptied when the next one starts.
+// filled while lines are parsed, emptied when a file is done and when a mesh is released.
 static std::unordered_map<const Tri*, int> faceLines;
 
 static bool isSpace(int c)
@@ -298,6 +298,7 @@ void buildNormals(Mesh& mesh)
 void releaseMesh(Mesh& mesh)
 {
     for (Tri* t : mesh.tris) {
+        faceLines.erase(t);
         delete t;
     }
     for (Vector3* v : mesh.verts) {
