@@ -3,6 +3,11 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <cstdio>
+#include <vector>
+
+#include "assets/regular_file.h"
+
 // A loaded sound and the channel it was last started on (-1 before its first play).
 struct SoundStream {
     Mix_Chunk* chunk;
@@ -35,7 +40,13 @@ SoundStream* soundOpenStream(const char* path)
     if (!started || path == nullptr) {
         return nullptr;
     }
-    Mix_Chunk* chunk = Mix_LoadWAV(path);
+    // Read through our own open, so that only a regular file of sane size is taken.
+    std::vector<unsigned char> bytes;
+    if (!readRegularFile(path, assetSizeLimit, stderr, bytes)) {
+        return nullptr;
+    }
+    SDL_RWops* source = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+    Mix_Chunk* chunk = Mix_LoadWAV_RW(source, 1);  // decodes into memory of its own
     if (chunk == nullptr) {
         return nullptr;
     }

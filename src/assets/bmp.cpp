@@ -6,6 +6,7 @@
 #include <new>
 
 #include "app/game_state.h"
+#include "assets/regular_file.h"
 
 // Bytes of the BMP headers before the pixels; the data-offset field is not consulted.
 static const long pixelOffset = 54;
@@ -120,9 +121,12 @@ int loadBMP(const char* path, Image* image)
     image->width = 0;
     image->height = 0;
     image->data = nullptr;
-    std::FILE* file = std::fopen(path, "rb");
+    bool refused = false;
+    std::FILE* file = openRegularFile(path, 0, stdout, &refused);  // the header bounds the size
     if (file == nullptr) {
-        std::printf("File Not Found : %s\n", path);
+        if (!refused) {
+            std::printf("File Not Found : %s\n", path);
+        }
         return 0;
     }
     const int ok = readBMP(file, path, image);

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -93,6 +95,41 @@ TEST(Faults, AMissingGunSoundIsReportedAndTheGameRunsOnSilently)
     EXPECT_EQ(waitForExit(run, 10.0), 0) << run.out << run.err;
     EXPECT_EQ(countOccurrences(run.err, "[ERROR]"), 1) << run.err;
     stopGame(run);
+    removeTree(data);
+}
+
+// A FIFO (an open would wait for a writer) and a link to /dev/zero (endless bytes) in place of
+// each kind of asset: an image ends start-up, a mesh or the sound is skipped like a missing one.
+TEST(Faults, SpecialFilesInPlaceOfAssetsAreRefused)
+{
+    const std::string data = copyOfData();
+    ASSERT_FALSE(data.empty());
+    for (const std::string asset : {"images/wall.bmp", "meshes/bunny500.m", "sounds/gun1.wav"}) {
+        for (const bool fifo : {true, false}) {
+            const std::string path = data + "/" + asset;
+            ASSERT_EQ(std::rename(path.c_str(), (path + ".kept").c_str()), 0);
+            ASSERT_EQ(fifo ? mkfifo(path.c_str(), 0600) : symlink("/dev/zero", path.c_str()), 0);
+            const std::string refusal = asset + (fifo ? " is a FIFO" : " is a character device") +
+                                        ", not a regular file; not read\n";
+            GameRun run = startGame({}, data);
+            if (asset[0] == 'i') {
+                EXPECT_EQ(waitForExit(run, 15.0), 1) << refusal;
+                EXPECT_NE(run.out.find("trying to load " + asset + "\n" + refusal),
+                          std::string::npos) << run.out;
+            } else {
+                const bool sound = asset[0] == 's';
+                const std::string then =
+                    sound ? "[ERROR] could not open file\n" : "Could not open file " + asset + "\n";
+                EXPECT_TRUE(waitForOutput(run, refusal + then, 15.0, sound)) << run.out << run.err;
+                EXPECT_TRUE(waitForWindow(run, 15.0)) << refusal;
+                clickAt(512, 614);  // Quit
+                EXPECT_EQ(waitForExit(run, 10.0), 0) << refusal;
+            }
+            stopGame(run);
+            ASSERT_EQ(std::remove(path.c_str()), 0);
+            ASSERT_EQ(std::rename((path + ".kept").c_str(), path.c_str()), 0);
+        }
+    }
     removeTree(data);
 }
 
