@@ -46,6 +46,8 @@ static void restoreStandardError(int saved)
 // Opens the audio device; false when there is none.
 static bool openDevice(int mixRate)
 {
+    // The game handles Ctrl-C and kill itself; SDL's handlers would only queue a quit event.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         return false;
     }

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "app/game_state.h"
+#include "app/signals.h"
 
 static double (*testClock)() = nullptr;
 
@@ -83,6 +84,7 @@ static bool countTick()
 void firePacedTimer(TimerPace& pace, int intervalMs, PacedTick tick, void (*callback)(int),
                     int value)
 {
+    endOnPendingSignal();  // a Ctrl-C or kill ends the game here, between ticks, as Q would
     ticksThisFiring = 0;
     countedTick = tick;
     const int delay = runPacedTicks(pace, intervalMs, countTick);

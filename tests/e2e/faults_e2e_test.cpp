@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -131,6 +132,28 @@ TEST(Faults, SpecialFilesInPlaceOfAssetsAreRefused)
         }
     }
     removeTree(data);
+}
+
+// Ctrl-C, kill and a closed terminal end the game, in the menu or in play, with the status a
+// shell shows for them.
+TEST(Faults, EndSignalsEndTheGameWithTheirShellStatus)
+{
+    const struct {
+        int signal;
+        bool inPlay;
+        int status;
+    } cases[] = {{SIGINT, false, 130}, {SIGTERM, true, 143}, {SIGHUP, true, 129}};
+    for (const auto& c : cases) {
+        GameRun run = startGame();
+        ASSERT_TRUE(waitForWindow(run, 15.0)) << run.out << run.err;
+        if (c.inPlay) {
+            clickAt(512, 326);  // Start New Game
+            pause(run, 300);
+        }
+        kill(run.pid, c.signal);
+        EXPECT_EQ(waitForExit(run, 2.0), c.status) << "signal " << c.signal << "\n" << run.err;
+        stopGame(run);
+    }
 }
 
 // Escape pressed in rapid bursts pauses and resumes many times; the game stays up and
