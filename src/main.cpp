@@ -5,6 +5,7 @@
 
 int main(int argc, char** argv)
 {
+    keepStandardDescriptorsOpen();
     catchEndSignals();
     startUp(argc, argv);
     glutMainLoop();

@@ -156,6 +156,41 @@ TEST(Faults, EndSignalsEndTheGameWithTheirShellStatus)
     }
 }
 
+// Started with standard output closed, and read like `vantreska | head -1`: either way the
+// game shows its menu, plays, and quits with status 0.
+TEST(Faults, AClosedOrVanishedConsoleDoesNotStopTheGame)
+{
+    char wrapper[] = "/tmp/vantreska-closed-XXXXXX";
+    close(mkstemp(wrapper));
+    std::ofstream(wrapper) << "#!/bin/sh\nexec " VANTRESKA_BIN " >&-\n";
+    ASSERT_EQ(chmod(wrapper, 0700), 0);
+    GameRun closed = startGame({}, VANTRESKA_DATA, wrapper);
+    ASSERT_TRUE(waitForWindow(closed, 15.0)) << closed.err;
+    const Screenshot shot = takeScreenshot();
+    ASSERT_EQ(shot.width, 1024);
+    int lit = 0;  // the title's orange at the top of the menu
+    for (int x = 300; x < 724; x += 4) {
+        lit += shot.at(x, 160, 0) > 150 ? 1 : 0;
+    }
+    EXPECT_GT(lit, 10);
+    clickAt(512, 614);  // Quit
+    EXPECT_EQ(waitForExit(closed, 10.0), 0) << closed.err;
+    stopGame(closed);
+    unlink(wrapper);
+
+    GameRun piped = startGame();
+    ASSERT_TRUE(waitForOutput(piped, "\n", 15.0));
+    close(piped.outFd);  // the reader goes after the first line
+    piped.outFd = -1;
+    ASSERT_TRUE(waitForWindow(piped, 15.0)) << piped.err;
+    clickAt(512, 326);  // Start New Game, then a shot: picking lines into the closed pipe
+    xdo("click 1");
+    pause(piped, 300);
+    pressKey("q");
+    EXPECT_EQ(waitForExit(piped, 10.0), 0) << piped.err;
+    stopGame(piped);
+}
+
 // Escape pressed in rapid bursts pauses and resumes many times; the game stays up and
 // playable, and Q still quits cleanly.
 TEST(Faults, EscapeInRapidBurstsLeavesOnePlayableGame)
