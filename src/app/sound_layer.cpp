@@ -2,6 +2,13 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "assets/regular_file.h"
 
 // A loaded sound and the channel it was last started on (-1 before its first play).
 struct SoundStream {
@@ -12,17 +19,57 @@ struct SoundStream {
 static bool started = false;
 static int masterVolume = MIX_MAX_VOLUME; // mixer scale, 0..128
 
+// Points standard error at /dev/null; returns a copy of where it pointed, or -1.
+static int muteStandardError()
+{
+    std::fflush(stderr);
+    const int saved = fcntl(2, F_DUPFD_CLOEXEC, 3);
+    const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (saved >= 0 && null >= 0) {
+        dup2(null, 2);
+    }
+    if (null >= 0) {
+        close(null);
+    }
+    return saved;
+}
+
+static void restoreStandardError(int saved)
+{
+    if (saved >= 0) {
+        std::fflush(stderr);
+        dup2(saved, 2);
+        close(saved);
+    }
+}
+
+// Opens the audio device; false when there is none.
+static bool openDevice(int mixRate)
+{
+    // The game handles Ctrl-C and kill itself; SDL's handlers would only queue a quit event.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        return false;
+    }
+    // Stereo 16-bit output; a small chunk keeps the shot close to the click.
+    if (Mix_OpenAudio(mixRate, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+    return true;
+}
+
 int soundStart(int mixRate, int channels)
 {
     if (started) {
         return 1;
     }
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        return 0;
-    }
-    // Stereo 16-bit output; a small chunk keeps the shot close to the click.
-    if (Mix_OpenAudio(mixRate, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    // The audio back ends print their own complaints while they look for a device (ALSA
+    // eight lines with no sound card); the game's one message says what matters.
+    const int savedError = muteStandardError();
+    const bool opened = openDevice(mixRate);
+    restoreStandardError(savedError);
+    if (!opened) {
         return 0;
     }
     Mix_AllocateChannels(channels);
@@ -35,7 +82,13 @@ SoundStream* soundOpenStream(const char* path)
     if (!started || path == nullptr) {
         return nullptr;
     }
-    Mix_Chunk* chunk = Mix_LoadWAV(path);
+    // Read through our own open, so that only a regular file of sane size is taken.
+    std::vector<unsigned char> bytes;
+    if (!readRegularFile(path, assetSizeLimit, stderr, bytes)) {
+        return nullptr;
+    }
+    SDL_RWops* source = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+    Mix_Chunk* chunk = Mix_LoadWAV_RW(source, 1);  // decodes into memory of its own
     if (chunk == nullptr) {
         return nullptr;
     }

@@ -10,6 +10,7 @@ struct SoundStream;
 int soundStart(int mixRate, int channels);
 
 // Opens a WAV file as a playable stream; null on failure (or when the layer is not started).
+// Anything but a regular file of at most 64 MB is refused with its reason on standard error.
 SoundStream* soundOpenStream(const char* path);
 
 // Master volume for sounds started afterwards, 0..255 (mapped onto the mixer's 0..128).

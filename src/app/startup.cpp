@@ -2,7 +2,10 @@
 
 #include <GL/freeglut.h>
 #include <GL/glu.h>
+#include <fcntl.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 
 #include "app/audio.h"
@@ -64,6 +67,20 @@ static void loadTextures()
     loadTexture("images/Vantreska.bmp", 9);
     loadTexture("images/bunnyLeft.bmp", 10);
     loadTexture("images/bunnyRight.bmp", 11);
+}
+
+void keepStandardDescriptorsOpen()
+{
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (fcntl(fd, F_GETFD) == -1 && errno == EBADF) {
+            // Those below fd are open by now, so the lowest free descriptor is fd itself.
+            const int opened = open("/dev/null", O_RDWR);
+            if (opened > fd) {
+                dup2(opened, fd);
+                close(opened);
+            }
+        }
+    }
 }
 
 void startUp(int argc, char** argv)

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/game_state.h"
+#include "app/signals.h"
 
 static const double passMs = 1000.0 / passesPerSecond;
 
@@ -124,6 +125,7 @@ static void passTimer(int generation)
     if (generation != clockGeneration) {
         return;
     }
+    endOnPendingSignal();  // a Ctrl-C or kill ends the game here, between passes, as Q would
     runDuePasses();
     const double wait = std::ceil(passDueMs(currentPass + 1) - paceClockMs()) + 1.0;
     glutTimerFunc(wait > 1.0 ? static_cast<unsigned int>(wait) : 1u, passTimer, generation);

@@ -1,11 +1,14 @@
 #include "assets/bmp.h"
 
 #include <GL/gl.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <new>
+#include <string>
 
 #include "app/game_state.h"
+#include "assets/regular_file.h"
 
 // Bytes of the BMP headers before the pixels; the data-offset field is not consulted.
 static const long pixelOffset = 54;
@@ -79,6 +82,13 @@ static int readBMP(std::FILE* file, const char* path, Image* image)
         std::printf("Bpp from %s is not 24: %u\n", path, static_cast<unsigned>(bpp));
         return 0;
     }
+    if (static_cast<int32_t>(height) < 0) {
+        // A negative height marks rows stored top-down; the game reads only bottom-up rows.
+        std::printf("Image %s is stored top-down (negative height), which the game does not "
+                    "read; save it bottom-up\n",
+                    path);
+        return 0;
+    }
     if (size > UINT32_MAX) {
         std::printf("Image %s is too large: %u x %u pixels\n", path, width, height);
         return 0;
@@ -120,9 +130,12 @@ int loadBMP(const char* path, Image* image)
     image->width = 0;
     image->height = 0;
     image->data = nullptr;
-    std::FILE* file = std::fopen(path, "rb");
+    bool refused = false;
+    std::FILE* file = openRegularFile(path, 0, stdout, &refused);  // the header bounds the size
     if (file == nullptr) {
-        std::printf("File Not Found : %s\n", path);
+        if (!refused) {
+            std::printf("File Not Found : %s\n", path);
+        }
         return 0;
     }
     const int ok = readBMP(file, path, image);
@@ -146,6 +159,18 @@ static bool textureFits(uint32_t width, uint32_t height)
     return proxyWidth != 0;
 }
 
+// An image whose very folder is missing means the game was started from another directory.
+static void explainMissingFolder(const char* path)
+{
+    const std::string name = path;
+    const size_t slash = name.rfind('/');
+    struct stat st = {};
+    if (slash != std::string::npos && stat(name.substr(0, slash).c_str(), &st) != 0) {
+        std::printf("The game runs from its asset folder (images/, meshes/, sounds/); the "
+                    "installed vantreska command starts it there.\n");
+    }
+}
+
 // Reads the image and uploads it as texture id, nearest filtering, repeating; exits on failure.
 void loadTexture(const char* path, unsigned int id)
 {
@@ -157,6 +182,7 @@ void loadTexture(const char* path, unsigned int id)
     std::printf("trying to load %s\n", path);
     std::fflush(stdout);
     if (loadBMP(path, image) == 0) {
+        explainMissingFolder(path);
         std::exit(1);
     }
     if (!textureFits(image->width, image->height)) {

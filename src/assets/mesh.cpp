@@ -8,9 +8,10 @@
 #include <unordered_map>
 
 #include "app/game_state.h"
+#include "assets/regular_file.h"
 
 // Line of the file each Face record came from, for the messages of the range check;
-// filled while a file is read, emptied when the next one starts.
+// filled while lines are parsed, emptied when a file is done and when a mesh is released.
 static std::unordered_map<const Tri*, int> faceLines;
 
 static bool isSpace(int c)
@@ -200,12 +201,13 @@ void readMeshLines(std::FILE* in_f, Mesh& mesh)
     }
 }
 
-// Opens the file as text and reads it line by line; a missing file leaves the mesh as it was.
+// Opens the file and reads it line by line; a file that is missing, not a regular file or
+// over the size limit leaves the mesh as it was.
 void readMeshFile(const char* path, Mesh& mesh)
 {
     std::printf("Reading coordinates from %s\n", path);
     faceLines.clear();
-    std::FILE* in_f = std::fopen(path, "r");
+    std::FILE* in_f = openRegularFile(path, assetSizeLimit, stdout);
     if (in_f == nullptr) {
         std::printf("Could not open file %s\n", path);
         return;
@@ -298,6 +300,7 @@ void buildNormals(Mesh& mesh)
 void releaseMesh(Mesh& mesh)
 {
     for (Tri* t : mesh.tris) {
+        faceLines.erase(t);
         delete t;
     }
     for (Vector3* v : mesh.verts) {

@@ -46,6 +46,7 @@ void parseMeshLine(const char* str, Mesh& mesh);
 // The same, naming lineNumber (1-based line of the file) in the messages.
 void parseMeshLine(const char* str, Mesh& mesh, int lineNumber);
 
-// Frees every record of mesh and empties it. The game keeps its one mesh for the whole run;
-// this is for callers that load many (the fuzzers, the benchmark).
+// Frees every record of mesh, with the file line kept for each of its faces, and empties it.
+// The game keeps its one mesh for the whole run; this is for callers that load many (the
+// fuzzers, the benchmark).
 void releaseMesh(Mesh& mesh);

@@ -40,6 +40,15 @@ TEST(AssetsE2e, AMissingImageEndsTheGameWithItsMessage)
     drainOutput(run);
     EXPECT_NE(run.out.find("trying to load images/moon.bmp\nFile Not Found : images/moon.bmp\n"),
               std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("asset folder"), std::string::npos) << run.out;  // images/ is there
     stopGame(run);
     EXPECT_EQ(std::system(("rm -rf " + dir).c_str()), 0);
+
+    GameRun elsewhere = startGame({}, "/");  // no images/ at all: the wrong directory
+    EXPECT_EQ(waitForExit(elsewhere, 15.0), 1) << elsewhere.out << elsewhere.err;
+    EXPECT_NE(elsewhere.out.find("File Not Found : images/grass.bmp\nThe game runs from its "
+                                 "asset folder (images/, meshes/, sounds/); the installed "
+                                 "vantreska command starts it there.\n"),
+              std::string::npos) << elsewhere.out;
+    stopGame(elsewhere);
 }

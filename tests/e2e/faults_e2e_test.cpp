@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -94,6 +97,105 @@ TEST(Faults, AMissingGunSoundIsReportedAndTheGameRunsOnSilently)
     EXPECT_EQ(countOccurrences(run.err, "[ERROR]"), 1) << run.err;
     stopGame(run);
     removeTree(data);
+}
+
+// A FIFO (an open would wait for a writer), a link to /dev/zero (endless bytes) and a file
+// over the size limit in place of each kind of asset: an image ends start-up, a mesh or the
+// sound is skipped like a missing one.
+TEST(Faults, SpecialFilesInPlaceOfAssetsAreRefused)
+{
+    const std::string data = copyOfData();
+    ASSERT_FALSE(data.empty());
+    const std::pair<std::string, std::string> kinds[] = {  // how to make one, why it is refused
+        {"mkfifo", " is a FIFO, not a regular file"},
+        {"ln -s /dev/zero", " is a character device, not a regular file"},
+        {"truncate -s 67108865", " holds 67108865 bytes, more than the 64 MB allowed"}};
+    for (const std::string asset : {"images/wall.bmp", "meshes/bunny500.m", "sounds/gun1.wav"}) {
+        for (const auto& [make, why] : kinds) {
+            if (asset[0] == 'i' && make[0] == 't') {
+                continue;  // an image's header bounds what is read of it
+            }
+            const std::string path = data + "/" + asset;
+            ASSERT_EQ(std::rename(path.c_str(), (path + ".kept").c_str()), 0);
+            ASSERT_EQ(std::system((make + " " + path).c_str()), 0);
+            const std::string refusal = asset + why + "; not read\n";
+            GameRun run = startGame({}, data);
+            if (asset[0] == 'i') {
+                EXPECT_EQ(waitForExit(run, 15.0), 1) << refusal;
+                EXPECT_NE(run.out.find("trying to load " + asset + "\n" + refusal),
+                          std::string::npos) << run.out;
+            } else {
+                const bool sound = asset[0] == 's';
+                const std::string then =
+                    sound ? "[ERROR] could not open file\n" : "Could not open file " + asset + "\n";
+                EXPECT_TRUE(waitForOutput(run, refusal + then, 15.0, sound)) << run.out << run.err;
+                EXPECT_TRUE(waitForWindow(run, 15.0)) << refusal;
+                clickAt(512, 614);  // Quit
+                EXPECT_EQ(waitForExit(run, 10.0), 0) << refusal;
+            }
+            stopGame(run);
+            ASSERT_EQ(std::remove(path.c_str()), 0);
+            ASSERT_EQ(std::rename((path + ".kept").c_str(), path.c_str()), 0);
+        }
+    }
+    removeTree(data);
+}
+
+// Ctrl-C, kill and a closed terminal end the game, in the menu or in play, with the status a
+// shell shows for them.
+TEST(Faults, EndSignalsEndTheGameWithTheirShellStatus)
+{
+    const struct {
+        int signal;
+        bool inPlay;
+        int status;
+    } cases[] = {{SIGINT, false, 130}, {SIGTERM, true, 143}, {SIGHUP, true, 129}};
+    for (const auto& c : cases) {
+        GameRun run = startGame();
+        ASSERT_TRUE(waitForWindow(run, 15.0)) << run.out << run.err;
+        if (c.inPlay) {
+            clickAt(512, 326);  // Start New Game
+            pause(run, 300);
+        }
+        kill(run.pid, c.signal);
+        EXPECT_EQ(waitForExit(run, 2.0), c.status) << "signal " << c.signal << "\n" << run.err;
+        stopGame(run);
+    }
+}
+
+// Started with standard output closed, and read like `vantreska | head -1`: either way the
+// game shows its menu, plays, and quits with status 0.
+TEST(Faults, AClosedOrVanishedConsoleDoesNotStopTheGame)
+{
+    char wrapper[] = "/tmp/vantreska-closed-XXXXXX";
+    close(mkstemp(wrapper));
+    std::ofstream(wrapper) << "#!/bin/sh\nexec " VANTRESKA_BIN " >&-\n";
+    ASSERT_EQ(chmod(wrapper, 0700), 0);
+    GameRun closed = startGame({}, VANTRESKA_DATA, wrapper);
+    ASSERT_TRUE(waitForWindow(closed, 15.0)) << closed.err;
+    const Screenshot shot = takeScreenshot();
+    ASSERT_EQ(shot.width, 1024);
+    int lit = 0;  // the title's orange at the top of the menu
+    for (int x = 300; x < 724; x += 4) {
+        lit += shot.at(x, 160, 0) > 150 ? 1 : 0;
+    }
+    EXPECT_GT(lit, 10);
+    clickAt(512, 614);  // Quit
+    EXPECT_EQ(waitForExit(closed, 10.0), 0) << closed.err;
+    stopGame(closed);
+    unlink(wrapper);
+
+    GameRun piped = startGame();
+    ASSERT_TRUE(waitForOutput(piped, "\n", 15.0));
+    close(piped.outFd);  // the reader goes after the first line
+    piped.outFd = -1;
+    ASSERT_TRUE(waitForWindow(piped, 15.0)) << piped.err;
+    clickAt(512, 326);  // Start New Game, then a shot: picking lines into the closed pipe
+    xdo("click 1");
+    pause(piped, 300);
+    pressKey("q");
+    EXPECT_EQ(waitForExit(piped, 10.0), 0) << piped.err;
+    stopGame(piped);
 }
 
 // Escape pressed in rapid bursts pauses and resumes many times; the game stays up and

@@ -54,6 +54,9 @@ GameRun startGame(const std::vector<std::string>& extraEnv, const std::string& w
         if (chdir(workDir.c_str()) != 0) {
             _exit(126);
         }
+        for (const int s : {SIGINT, SIGTERM, SIGHUP}) {
+            signal(s, SIG_DFL);  // as from a terminal, whatever the test runner ignores
+        }
         std::vector<char*> envp;
         for (std::string& e : env) {
             envp.push_back(e.data());

@@ -38,6 +38,8 @@ TEST(BmpReader, FailuresAreReportedAndLeaveNoPixels)
         {writeBmp(0, 0, 0), "Planes from @ is not 1: 65279\n"},
         {writeBmp(4, 4, 54 + 64, 32), "Bpp from @ is not 24: 32\n"},
         {writeBmp(65536, 65536, 54 + 16), "Image @ is too large: 65536 x 65536 pixels\n"},
+        {writeBmp(4, -4, 54 + 48), "Image @ is stored top-down (negative height), which the game "
+                                   "does not read; save it bottom-up\n"},
     };
     unsigned char stale = 0;
     for (const auto& [path, message] : cases) {
