@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri
-  libsdl2-mixer-dev zlib1g-dev
+  libsdl2-mixer-dev libpng-dev libx11-dev
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xdotool x11-apps x11-utils xauth

@@ -1,6 +1,9 @@
 #include "support/e2e_driver.h"
 
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <fcntl.h>
+#include <png.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -10,12 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <sstream>
 #include <thread>
-
-#include "support/png_writer.h"
-
-extern char** environ;
 
 static double nowSec()
 {
@@ -32,115 +30,76 @@ GameRun startGame(const std::vector<std::string>& extraEnv, const std::string& w
     if (pipe(outPipe) != 0 || pipe(errPipe) != 0) {
         return run;
     }
-    std::vector<std::string> env;
-    bool audioGiven = false;
-    for (const std::string& e : extraEnv) {
-        audioGiven = audioGiven || e.rfind("SDL_AUDIODRIVER=", 0) == 0;
-    }
-    for (char** e = environ; *e != nullptr; ++e) {
-        env.emplace_back(*e);
-    }
-    if (!audioGiven) {
-        env.emplace_back("SDL_AUDIODRIVER=dummy");
-    }
-    env.insert(env.end(), extraEnv.begin(), extraEnv.end());
-
-    const pid_t pid = fork();
-    if (pid == 0) {
+    run.pid = fork();
+    if (run.pid == 0) {
+        // The programs that use this driver run no other thread, so the child may still
+        // change its environment before the exec.
         dup2(outPipe[1], 1);
         dup2(errPipe[1], 2);
-        close(outPipe[0]);
-        close(errPipe[0]);
-        if (chdir(workDir.c_str()) != 0) {
-            _exit(126);
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+        for (const std::string& e : extraEnv) {
+            putenv(strdup(e.c_str()));
         }
         for (const int s : {SIGINT, SIGTERM, SIGHUP}) {
             signal(s, SIG_DFL);  // as from a terminal, whatever the test runner ignores
         }
-        std::vector<char*> envp;
-        for (std::string& e : env) {
-            envp.push_back(e.data());
+        if (chdir(workDir.c_str()) == 0) {
+            execl(binary.c_str(), binary.c_str(), static_cast<char*>(nullptr));
         }
-        envp.push_back(nullptr);
-        char* argv[] = {const_cast<char*>(binary.c_str()), nullptr};
-        execve(binary.c_str(), argv, envp.data());
         _exit(127);
     }
     close(outPipe[1]);
     close(errPipe[1]);
     fcntl(outPipe[0], F_SETFL, O_NONBLOCK);
     fcntl(errPipe[0], F_SETFL, O_NONBLOCK);
-    run.pid = pid;
     run.outFd = outPipe[0];
     run.errFd = errPipe[0];
     return run;
 }
 
+// Appends whatever the pipe holds; closes it at its end.
 static void readFd(int& fd, std::string& into)
 {
-    if (fd < 0) {
-        return;
-    }
     char buf[4096];
-    for (;;) {
-        const ssize_t n = read(fd, buf, sizeof buf);
-        if (n > 0) {
-            into.append(buf, static_cast<size_t>(n));
-        } else if (n == 0) {
-            close(fd);
-            fd = -1;
-            return;
-        } else {
-            return;
-        }
+    ssize_t n = 0;
+    while (fd >= 0 && (n = read(fd, buf, sizeof buf)) > 0) {
+        into.append(buf, static_cast<size_t>(n));
+    }
+    if (n == 0 && fd >= 0) {
+        close(fd);
+        fd = -1;
     }
 }
 
-static void reap(GameRun& run, bool block)
+// Waits up to ms for output, reads it, and notes whether the game has ended.
+static void collect(GameRun& run, int ms)
 {
-    if (run.ended || run.pid <= 0) {
-        return;
-    }
+    pollfd fds[2] = {{run.outFd, POLLIN, 0}, {run.errFd, POLLIN, 0}};
+    poll(fds, 2, ms);
+    readFd(run.outFd, run.out);
+    readFd(run.errFd, run.err);
     int status = 0;
-    const pid_t r = waitpid(run.pid, &status, block ? 0 : WNOHANG);
-    if (r == run.pid) {
+    if (!run.ended && run.pid > 0 && waitpid(run.pid, &status, WNOHANG) == run.pid) {
         run.ended = true;
         run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
 }
 
-void drainOutput(GameRun& run)
+bool waitFor(GameRun& run, const std::function<bool()>& done, double timeoutSec)
 {
-    readFd(run.outFd, run.out);
-    readFd(run.errFd, run.err);
-}
-
-// Waits up to ms for output on either pipe.
-static void waitReadable(GameRun& run, int ms)
-{
-    pollfd fds[2] = {{run.outFd, POLLIN, 0}, {run.errFd, POLLIN, 0}};
-    if (run.outFd < 0 && run.errFd < 0) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-        return;
+    const double end = nowSec() + timeoutSec;
+    for (;;) {
+        collect(run, 10);
+        if (done() || nowSec() > end || (run.ended && run.outFd < 0 && run.errFd < 0)) {
+            return done();
+        }
     }
-    poll(fds, 2, ms);
 }
 
 bool waitForOutput(GameRun& run, const std::string& text, double timeoutSec, bool inStderr)
 {
-    const double end = nowSec() + timeoutSec;
-    for (;;) {
-        drainOutput(run);
-        const std::string& s = inStderr ? run.err : run.out;
-        if (s.find(text) != std::string::npos) {
-            return true;
-        }
-        reap(run, false);
-        if (nowSec() > end || (run.ended && run.outFd < 0 && run.errFd < 0)) {
-            return false;
-        }
-        waitReadable(run, 20);
-    }
+    const std::string& s = inStderr ? run.err : run.out;
+    return waitFor(run, [&] { return s.find(text) != std::string::npos; }, timeoutSec);
 }
 
 int countOccurrences(const std::string& s, const std::string& text)
@@ -152,48 +111,42 @@ int countOccurrences(const std::string& s, const std::string& text)
     return count;
 }
 
-bool waitForCount(GameRun& run, const std::string& text, int count, double timeoutSec)
-{
-    const double end = nowSec() + timeoutSec;
-    for (;;) {
-        drainOutput(run);
-        if (countOccurrences(run.out, text) >= count) {
-            return true;
-        }
-        reap(run, false);
-        if (nowSec() > end || run.ended) {
-            return false;
-        }
-        waitReadable(run, 20);
-    }
-}
-
 int waitForExit(GameRun& run, double timeoutSec)
 {
-    const double end = nowSec() + timeoutSec;
-    while (!run.ended && nowSec() < end) {
-        drainOutput(run);
-        reap(run, false);
-        if (!run.ended) {
-            waitReadable(run, 20);
-        }
-    }
-    drainOutput(run);
+    waitFor(run, [&] { return run.ended; }, timeoutSec);
+    collect(run, 0);
     return run.ended ? run.exitStatus : -1;
 }
 
-static std::string commandOutput(const std::string& cmd);
-
-// Waits (up to 3 s) until no game window is left on the screen, so the next run starts on a
-// clean display.
-static void waitForWindowsGone()
+void pause(GameRun& run, int ms)
 {
-    for (int i = 0; i < 30; ++i) {
-        if (commandOutput("xdotool search --onlyvisible --name '^Vantreska$' 2>/dev/null").empty()) {
-            return;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const double end = nowSec() + ms / 1000.0;
+    while (nowSec() < end) {
+        collect(run, 10);
     }
+}
+
+// Output of a shell command.
+static std::string commandOutput(const std::string& cmd)
+{
+    std::string out;
+    FILE* p = popen(cmd.c_str(), "r");
+    char buf[512];
+    for (size_t n = 0; p != nullptr && (n = fread(buf, 1, sizeof buf, p)) > 0;) {
+        out.append(buf, n);
+    }
+    if (p != nullptr) {
+        pclose(p);
+    }
+    return out;
+}
+
+// The shell-style geometry of every visible window named Vantreska (a window of an earlier
+// run may still be closing, so there may be more than one).
+static std::string gameWindows()
+{
+    return commandOutput("xdotool search --onlyvisible --name '^Vantreska$' "
+                         "getwindowgeometry --shell %@ 2>/dev/null");
 }
 
 void stopGame(GameRun& run)
@@ -202,66 +155,41 @@ void stopGame(GameRun& run)
         kill(run.pid, SIGTERM);
         if (waitForExit(run, 3.0) < 0) {
             kill(run.pid, SIGKILL);
-            reap(run, true);
+            waitpid(run.pid, nullptr, 0);
+            run.ended = true;
         }
     }
-    drainOutput(run);
-    if (run.outFd >= 0) {
-        close(run.outFd);
-        run.outFd = -1;
-    }
-    if (run.errFd >= 0) {
-        close(run.errFd);
-        run.errFd = -1;
-    }
-    waitForWindowsGone();
-}
-
-// Output of a shell command, for xdotool queries.
-static std::string commandOutput(const std::string& cmd)
-{
-    std::string out;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (p == nullptr) {
-        return out;
-    }
-    char buf[512];
-    size_t n = 0;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) {
-        out.append(buf, n);
-    }
-    pclose(p);
-    return out;
-}
-
-// Whether any visible window named Vantreska covers the whole screen (a window of an
-// earlier run may still be closing, so every match is looked at).
-static bool fullScreenWindowShown()
-{
-    const std::string screen = commandOutput("xdotool getdisplaygeometry 2>/dev/null");
-    const size_t space = screen.find(' ');
-    if (space == std::string::npos) {
-        return false;
-    }
-    const std::string size =
-        screen.substr(0, space) + "x" + screen.substr(space + 1, screen.find('\n') - space - 1);
-    std::istringstream ids(
-        commandOutput("xdotool search --onlyvisible --name '^Vantreska$' 2>/dev/null"));
-    std::string id;
-    while (ids >> id) {
-        const std::string geo = commandOutput("xdotool getwindowgeometry " + id + " 2>/dev/null");
-        if (geo.find("Geometry: " + size) != std::string::npos) {
-            return true;
+    collect(run, 0);
+    for (int* fd : {&run.outFd, &run.errFd}) {
+        if (*fd >= 0) {
+            close(*fd);
+            *fd = -1;
         }
     }
-    return false;
+    // The next run starts on a clean screen.
+    for (int i = 0; i < 30 && !gameWindows().empty(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+}
+
+// The test process's own connection to the X display.
+static Display* xDisplay()
+{
+    static Display* display = XOpenDisplay(nullptr);
+    return display;
 }
 
 bool waitForWindow(GameRun& run, double timeoutSec)
 {
+    Display* d = xDisplay();
+    if (d == nullptr) {
+        return false;
+    }
+    const std::string fullScreen = "WIDTH=" + std::to_string(DisplayWidth(d, 0)) +
+                                   "\nHEIGHT=" + std::to_string(DisplayHeight(d, 0)) + "\n";
     const double end = nowSec() + timeoutSec;
     while (nowSec() < end) {
-        if (fullScreenWindowShown()) {
+        if (gameWindows().find(fullScreen) != std::string::npos) {
             pause(run, 300);  // let the second reshape and the first frames land
             return true;
         }
@@ -272,8 +200,7 @@ bool waitForWindow(GameRun& run, double timeoutSec)
 
 int xdo(const std::string& args)
 {
-    const std::string cmd = "xdotool " + args + " >/dev/null 2>&1";
-    const int status = std::system(cmd.c_str());
+    const int status = std::system(("xdotool " + args + " >/dev/null 2>&1").c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
@@ -303,77 +230,57 @@ void holdKey(const std::string& key, int ms)
 
 void pointerPosition(int& x, int& y)
 {
-    x = -1;
-    y = -1;
-    const std::string out = commandOutput("xdotool getmouselocation 2>/dev/null");
-    std::sscanf(out.c_str(), "x:%d y:%d", &x, &y);
-}
-
-void pause(GameRun& run, int ms)
-{
-    const double end = nowSec() + ms / 1000.0;
-    while (nowSec() < end) {
-        drainOutput(run);
-        waitReadable(run, 10);
+    x = y = -1;
+    Window root = 0, child = 0;
+    int windowX = 0, windowY = 0;
+    unsigned int buttons = 0;
+    if (Display* d = xDisplay()) {
+        XQueryPointer(d, DefaultRootWindow(d), &root, &child, &x, &y, &windowX, &windowY,
+                      &buttons);
     }
-    drainOutput(run);
-}
-
-static uint32_t be32(const unsigned char* p)
-{
-    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
 }
 
 Screenshot takeScreenshot()
 {
     Screenshot shot;
-    FILE* p = popen("xwd -root -silent 2>/dev/null", "r");
-    if (p == nullptr) {
+    Display* d = xDisplay();
+    XImage* image = d == nullptr ? nullptr
+                                 : XGetImage(d, DefaultRootWindow(d), 0, 0, DisplayWidth(d, 0),
+                                             DisplayHeight(d, 0), AllPlanes, ZPixmap);
+    if (image == nullptr) {
         return shot;
     }
-    std::vector<unsigned char> data;
-    unsigned char buf[65536];
-    size_t n = 0;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) {
-        data.insert(data.end(), buf, buf + n);
-    }
-    pclose(p);
-    if (data.size() < 100) {
-        return shot;
-    }
-    const uint32_t headerSize = be32(&data[0]);
-    const uint32_t width = be32(&data[16]);
-    const uint32_t height = be32(&data[20]);
-    const uint32_t byteOrder = be32(&data[28]);
-    const uint32_t bitsPerPixel = be32(&data[44]);
-    const uint32_t bytesPerLine = be32(&data[48]);
-    const uint32_t ncolors = be32(&data[76]);
-    const size_t start = headerSize + static_cast<size_t>(ncolors) * 12;
-    // 32 bits a pixel for the bare root window; 24 (three bytes, rows padded) with a GL
-    // window up.
-    const uint32_t step = bitsPerPixel / 8;
-    if ((bitsPerPixel != 24 && bitsPerPixel != 32) || bytesPerLine < width * step ||
-        data.size() < start + static_cast<size_t>(bytesPerLine) * height) {
-        return shot;
-    }
-    shot.width = static_cast<int>(width);
-    shot.height = static_cast<int>(height);
-    shot.rgb.resize(static_cast<size_t>(width) * height * 3);
-    for (uint32_t y = 0; y < height; ++y) {
-        for (uint32_t x = 0; x < width; ++x) {
-            const unsigned char* px = &data[start + y * bytesPerLine + x * step];
-            const uint32_t v = byteOrder == 0 ? (px[0] | (px[1] << 8) | (uint32_t(px[2]) << 16))
-                                              : (step == 4 ? be32(px) : (uint32_t(px[0]) << 16) | (px[1] << 8) | px[2]);
-            unsigned char* out = &shot.rgb[(static_cast<size_t>(y) * width + x) * 3];
-            out[0] = static_cast<unsigned char>((v >> 16) & 0xff);
-            out[1] = static_cast<unsigned char>((v >> 8) & 0xff);
-            out[2] = static_cast<unsigned char>(v & 0xff);
+    shot.width = image->width;
+    shot.height = image->height;
+    shot.rgb.reserve(static_cast<size_t>(shot.width) * shot.height * 3);
+    for (int y = 0; y < shot.height; ++y) {
+        for (int x = 0; x < shot.width; ++x) {
+            const unsigned long p = XGetPixel(image, x, y);  // 24-bit true colour: 0xRRGGBB
+            shot.rgb.insert(shot.rgb.end(), {static_cast<unsigned char>(p >> 16),
+                                             static_cast<unsigned char>(p >> 8),
+                                             static_cast<unsigned char>(p)});
         }
     }
+    XDestroyImage(image);
     return shot;
 }
 
 bool saveScreenshot(const Screenshot& shot, const std::string& path)
 {
-    return writePng(path, shot.width, shot.height, shot.rgb);
+    png_image png = {};
+    png.version = PNG_IMAGE_VERSION;
+    png.width = static_cast<png_uint_32>(shot.width);
+    png.height = static_cast<png_uint_32>(shot.height);
+    png.format = PNG_FORMAT_RGB;
+    return shot.width > 0 &&
+           png_image_write_to_file(&png, path.c_str(), 0, shot.rgb.data(), 0, nullptr) != 0;
+}
+
+bool titleShown(const Screenshot& shot)
+{
+    int lit = 0;  // the title's orange letters across the top of the otherwise black menu
+    for (int x = 300; shot.width >= 1024 && x < 724; x += 4) {
+        lit += shot.at(x, 160, 0) > 150 ? 1 : 0;
+    }
+    return lit > 10 && shot.at(20, 700, 0) + shot.at(20, 700, 1) + shot.at(20, 700, 2) < 30;
 }

@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,8 +14,8 @@ struct GameRun {
     pid_t pid = -1;
     int outFd = -1;
     int errFd = -1;
-    std::string out;  // everything read from standard output so far
-    std::string err;  // everything read from standard error so far
+    std::string out;      // everything read from standard output so far
+    std::string err;      // everything read from standard error so far
     int exitStatus = -1;  // exit code once ended; 128 + signal for a killed process
     bool ended = false;
 };
@@ -25,60 +26,55 @@ GameRun startGame(const std::vector<std::string>& extraEnv = {},
                   const std::string& workDir = VANTRESKA_DATA,
                   const std::string& binary = VANTRESKA_BIN);
 
-// Reads what the game has printed until text appears in its standard output (or error,
-// when inStderr) or the timeout passes. Returns whether it appeared.
+// Collects the game's output until done() holds, the game ends, or the timeout passes;
+// returns done().
+bool waitFor(GameRun& run, const std::function<bool()>& done, double timeoutSec);
+
+// waitFor text in standard output (or error, when inStderr).
 bool waitForOutput(GameRun& run, const std::string& text, double timeoutSec,
                    bool inStderr = false);
-
-// Waits until the number of times text occurs in standard output reaches count.
-bool waitForCount(GameRun& run, const std::string& text, int count, double timeoutSec);
 
 // Number of times text occurs in s.
 int countOccurrences(const std::string& s, const std::string& text);
 
-// Reads whatever output is pending without waiting.
-void drainOutput(GameRun& run);
-
 // Waits for the process to end; returns its exit status, or -1 after the timeout.
 int waitForExit(GameRun& run, double timeoutSec);
 
-// Ends the process if it still runs (SIGTERM, then SIGKILL) and reaps it.
+// Ends the process if it still runs (SIGTERM, then SIGKILL), reaps it and waits until its
+// window is gone.
 void stopGame(GameRun& run);
 
 // Waits until the game's window is mapped at full screen size; true when it is.
 bool waitForWindow(GameRun& run, double timeoutSec);
 
+// Sleeps for ms milliseconds while collecting the game's output.
+void pause(GameRun& run, int ms);
+
 // Runs xdotool with the given arguments; returns its exit status.
 int xdo(const std::string& args);
 
-// Moves the pointer to (x, y) on the screen.
 void movePointer(int x, int y);
-
-// Clicks the left button at (x, y).
-void clickAt(int x, int y);
-
-// Presses and releases one key (an xdotool key name such as "Escape", "t", "space").
-void pressKey(const std::string& key);
-
-// Holds a key down for ms milliseconds, then releases it.
+void clickAt(int x, int y);  // the left button
+void pressKey(const std::string& key);  // an xdotool key name: "Escape", "t", "space"
 void holdKey(const std::string& key, int ms);
-
-// Current pointer position on the screen.
 void pointerPosition(int& x, int& y);
-
-// Sleeps for ms milliseconds while collecting the game's output.
-void pause(GameRun& run, int ms);
 
 struct Screenshot {
     int width = 0;
     int height = 0;
     std::vector<unsigned char> rgb;  // rows top-down
     // Pixel at (x, y), y from the top; channel 0 red, 1 green, 2 blue.
-    int at(int x, int y, int channel) const { return rgb[(static_cast<size_t>(y) * width + x) * 3 + channel]; }
+    int at(int x, int y, int channel) const
+    {
+        return rgb[(static_cast<size_t>(y) * width + x) * 3 + channel];
+    }
 };
 
-// Captures the whole screen (xwd -root). Empty (width 0) on failure.
+// Captures the whole screen. Empty (width 0) on failure.
 Screenshot takeScreenshot();
 
 // Saves a screenshot as a PNG.
 bool saveScreenshot(const Screenshot& shot, const std::string& path);
+
+// Whether the main menu's title (its orange letters across the top) is on the screen.
+bool titleShown(const Screenshot& shot);

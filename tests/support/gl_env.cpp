@@ -11,7 +11,6 @@
 #include "app/game_state.h"
 #include "app/startup.h"
 #include "render/lights.h"
-#include "support/png_writer.h"
 
 static bool windowMade = false;
 static bool assetsLoaded = false;
@@ -82,17 +81,4 @@ std::vector<unsigned char> readFrame()
     glReadPixels(0, 0, testWindowWidth, testWindowHeight, GL_RGB, GL_UNSIGNED_BYTE,
                  pixels.data());
     return pixels;
-}
-
-void saveFrame(const std::string& path)
-{
-    const std::vector<unsigned char> bottomUp = readFrame();
-    std::vector<unsigned char> topDown(bottomUp.size());
-    const size_t row = static_cast<size_t>(testWindowWidth) * 3;
-    for (int y = 0; y < testWindowHeight; ++y) {
-        std::copy(bottomUp.begin() + static_cast<long>(y * row),
-                  bottomUp.begin() + static_cast<long>((y + 1) * row),
-                  topDown.begin() + static_cast<long>((testWindowHeight - 1 - y) * row));
-    }
-    writePng(path, testWindowWidth, testWindowHeight, topDown);
 }

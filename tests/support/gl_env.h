@@ -31,6 +31,3 @@ Rgb readPixel(int x, int y);
 
 // The whole back buffer, RGB rows bottom-up.
 std::vector<unsigned char> readFrame();
-
-// Saves the back buffer as a PNG (handy while writing a test).
-void saveFrame(const std::string& path);
