@@ -69,10 +69,3 @@ TEST(BmpTexture, UploadsPaddedRowsPackedAndInRedGreenBlueOrder)
         EXPECT_EQ(texels[i], static_cast<unsigned char>(fileIndex * 10 + 10)) << "texel " << i;
     }
 }
-
-TEST(BmpTexture, AFailedLoadEndsTheProcess)
-{
-    // Standard output goes to standard error so that the death test can match it.
-    EXPECT_EXIT((dup2(STDERR_FILENO, STDOUT_FILENO), loadTexture("/nonexistent/moon.bmp", 301)),
-                testing::ExitedWithCode(1), "File Not Found : /nonexistent/moon.bmp\n");
-}

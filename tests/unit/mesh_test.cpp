@@ -66,12 +66,14 @@ TEST(MeshReader, BrokenLinesAreReportedAndDropped)
 {
     Mesh m;
     const std::string out = load(
-        "Vertex 1 2 3\n" + threeVerts + "Face 2 3 2 1 {rgb=(1 x 1) matid=0}\nFace 1 1 2 4\n", m);
+        "Vertex 1 2 3\n" + threeVerts + "Face 2 3 2 1 {rgb=(1 x 1) matid=0}\nFace 1 1 2 4\n"
+        "Face 3 0 1 2\n", m);
     EXPECT_EQ(out.substr(out.find('\n') + 1),
               "Mesh line 1: Vertex line without an id and three coordinates; skipped\n"
               "trying to parse color 1\nMesh line 5: rgb attribute without three colour "
               "values and a matid; colour not set\n"
-              "Mesh line 6: Face with vertex numbers 1 2 4 outside 1 to 3; dropped\n");
+              "Mesh line 6: Face with vertex numbers 1 2 4 outside 1 to 3; dropped\n"
+              "Mesh line 7: Face with vertex numbers 0 1 2 outside 1 to 3; dropped\n");
     EXPECT_EQ(m.verts.size(), 3u);
     EXPECT_EQ(m.tris.size(), 1u);
 }
