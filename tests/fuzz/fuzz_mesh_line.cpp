@@ -3,12 +3,6 @@
 
 #include "fuzz_common.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    silenceStdout();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string line(reinterpret_cast<const char*>(data), size);
