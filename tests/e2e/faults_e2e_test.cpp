@@ -25,7 +25,7 @@ TEST(Faults, BrokenMissingAndSpecialAssetsGetTheirMessageAndOutcome)
         {"images/moon.bmp", "rm", "load images/moon.bmp\nFile Not Found : images/moon.bmp\n", 0},
         {"images/wall.bmp", "truncate -s 200", "Error reading image data from images/wall.bmp.", 0},
         {"images/wall.bmp", "truncate -s 0", "Planes from images/wall.bmp is not 1: 65279", 0},
-        {"images/wall.bmp", "rm -f @ && mkfifo @", "load images/wall.bmp\nimages/wall.bmp" + fifo, 0},
+        {"images/wall.bmp", "rm -f @ && mkfifo @", "images/wall.bmp" + fifo, 0},
         {"images/wall.bmp", "ln -sf /dev/zero", "images/wall.bmp" + zero, 0},
         {"meshes/bunny500.m", "rm", "Reading coordinates from meshes/bunny500.m\n" + noMesh, 1},
         {"meshes/bunny500.m", "printf 'Vertex 1 0 0\\nFace 3 2 3 4 {rgb=(1 0\\n\\1\\377 x' >",

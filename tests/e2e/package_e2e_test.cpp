@@ -12,7 +12,7 @@
 TEST(Package, PackagedGameRunsFromAnyDirectoryAndQuitsFromTheMenu)
 {
     const std::string build = VANTRESKA_BUILD;
-    ASSERT_EQ(std::system((std::string(VANTRESKA_DATA) + "/../scripts/package.sh " + build).c_str()), 0);
+    ASSERT_EQ(std::system((VANTRESKA_DATA "/../scripts/package.sh " + build).c_str()), 0);
     char scratch[] = "/tmp/vantreska-unpacked-XXXXXX";
     ASSERT_NE(mkdtemp(scratch), nullptr);
     const std::string root = scratch;
