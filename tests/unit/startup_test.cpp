@@ -1,34 +1,82 @@
+#include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
-#include <GL/gl.h>
+#include <fstream>
+#include <iterator>
 
 #include "app/game_state.h"
 #include "app/startup.h"
+#include "render/lights.h"
 #include "support/gl_env.h"
 
-// Reshape records the size and sets the viewport and the perspective's aspect at once; a
-// height of 0 is taken as 1 instead of an infinite aspect.
+// A committed file under data/, whole.
+static std::string readAssetFile(const std::string& relative)
+{
+    std::ifstream in(std::string(VANTRESKA_DATA) + "/" + relative, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Reshape records the size and sets the viewport and a 90-degree perspective of the window's
+// aspect (y scale 1, x scale height / width), the modelview matrix current again; a height of
+// 0 is taken as 1 instead of an infinite aspect.
 TEST(Startup, ReshapeSetsTheSizeViewportAndAspect)
 {
-    struct Case {
-        int width, height, expectHeight;
-    };
-    for (const Case& c : {Case{640, 480, 480}, Case{1023, 768, 768}, Case{300, 0, 1}}) {
-        reshape(c.width, c.height);
-        GLint viewport[4] = {0, 0, 0, 0};
-        glGetIntegerv(GL_VIEWPORT, viewport);
-        GLfloat projection[16];
-        glGetFloatv(GL_PROJECTION_MATRIX, projection);
-        EXPECT_EQ(windowWidth, c.width);
-        EXPECT_EQ(windowHeight, c.expectHeight);
-        EXPECT_EQ(viewport[2], c.width);
-        EXPECT_EQ(viewport[3], c.expectHeight);
-        // A 90-degree field of view: y scale 1, x scale height / width.
-        EXPECT_NEAR(projection[5], 1.0f, 1e-5f);
-        EXPECT_NEAR(projection[0], static_cast<float>(c.expectHeight) / c.width, 1e-5f);
-        GLint mode = 0;
-        glGetIntegerv(GL_MATRIX_MODE, &mode);
-        EXPECT_EQ(mode, GL_MODELVIEW);
-    }
+    reshape(300, 0);
+    GLint viewport[4] = {0, 0, 0, 0}, mode = 0;
+    GLfloat projection[16];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    EXPECT_TRUE(windowWidth == 300 && windowHeight == 1 && viewport[2] == 300 && viewport[3] == 1 &&
+                mode == GL_MODELVIEW);
+    EXPECT_NEAR(projection[5], 1.0f, 1e-5f);
+    EXPECT_NEAR(projection[0], 1.0f / 300.0f, 1e-5f);
     reshape(testWindowWidth, testWindowHeight);
+}
+
+// The committed images are power-of-two 24-bit BMPs of exact size, loaded as textures 1 to 11
+// in this order (the loader takes only 24 bits); the bunny has about 500 faces, every one kept
+// by the reader and wound outwards.
+TEST(Startup, CommittedImagesAndBunnyLoadWhole)
+{
+    loadGameAssetsOnce();
+    const char* names[11] = {"grass", "wall", "moon", "Gunmetal", "StartNewGame", "Options",
+                             "Help", "Quit", "Vantreska", "bunnyLeft", "bunnyRight"};
+    for (GLuint id = 1; id <= 11; ++id) {
+        GLint w = 0, h = 0;
+        glBindTexture(GL_TEXTURE_2D, id);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &h);
+        EXPECT_TRUE(w > 0 && h > 0 && (w & (w - 1)) == 0 && (h & (h - 1)) == 0 &&
+                    readAssetFile(std::string("images/") + names[id - 1] + ".bmp").size() ==
+                        54u + size_t(w) * h * 3) << names[id - 1];
+    }
+    const std::string text = "\n" + readAssetFile("meshes/bunny500.m");
+    size_t faces = 0;
+    for (size_t at = text.find("\nFace "); at != std::string::npos; ++faces) {
+        at = text.find("\nFace ", at + 1);
+    }
+    EXPECT_TRUE(faces >= 480 && faces <= 520 && bunnyMesh.tris.size() == faces) << faces;
+    double volume6 = 0.0;  // signed tetrahedra from the origin: positive when wound outwards
+    for (const Tri* t : bunnyMesh.tris) {
+        const int* k = t->vertexIndex;
+        volume6 += dot(*bunnyMesh.verts[k[0] - 1],
+                       cross(*bunnyMesh.verts[k[1] - 1], *bunnyMesh.verts[k[2] - 1]));
+    }
+    EXPECT_GT(volume6, 0.0);
+}
+
+// Lists 260 to 263 and a block of 256 glyph lists apart from them at the GL list base;
+// lighting shades flat.
+TEST(Startup, DisplayListsGlyphsAndFlatShading)
+{
+    loadGameAssetsOnce();
+    GLint base = 0, shade = 0;
+    glGetIntegerv(GL_LIST_BASE, &base);
+    EXPECT_TRUE(glIsList(260) && glIsList(261) && glIsList(262) && glIsList(263));
+    EXPECT_TRUE(glIsList(base) && glIsList(base + 255) && (base + 255 < 260 || base > 263)) << base;
+    glShadeModel(GL_SMOOTH);
+    initLights();
+    glGetIntegerv(GL_SHADE_MODEL, &shade);
+    EXPECT_EQ(shade, GL_FLAT);
 }
