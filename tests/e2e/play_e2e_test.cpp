@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 #include "support/e2e_driver.h"
@@ -8,22 +9,11 @@
 // The real game under Xvfb, left alone after Start New Game. At the game's 60 Hz pace a bunny
 // at the feet needs about 2 s to bite a player to death; a few bunnies at once, less.
 
-static bool isSkyBlue(int r, int g, int b)
-{
-    return b > 150 && b > r + 80 && b > g + 40;
-}
-static bool isGrass(int r, int g, int b)
-{
-    return g > r + 15 && g > b + 15;
-}
-static bool isBlack(int r, int g, int b)
-{
-    return r < 8 && g < 8 && b < 8;
-}
-static bool isPureRed(int r, int g, int b)
-{
-    return r > 200 && g < 40 && b < 40;
-}
+static bool isSkyBlue(int r, int g, int b) { return b > 150 && b > r + 80 && b > g + 40; }
+static bool isGrass(int r, int g, int b) { return g > r + 15 && g > b + 15; }
+static bool isBlack(int r, int g, int b) { return r < 8 && g < 8 && b < 8; }
+static bool isPureRed(int r, int g, int b) { return r > 200 && g < 40 && b < 40; }
+static bool isReddish(int r, int g, int b) { return r > 120 && g + b < 160; }
 
 // Which pixels of a rectangle (y from the top, every step pixels) pass the test.
 static std::vector<bool> mask(const Screenshot& s, bool (*test)(int, int, int), int x0 = 0,
@@ -54,16 +44,31 @@ static bool lyingOnSide(const Screenshot& s)
     return edge > 0.85 && share(s, isSkyBlue, 100, 4, 924, 60) < 0.7;
 }
 
-// By day sky and grass show, and the player is still alive 1.0 s into each of a few new
-// games. Left alone the player dies: the view lies on its side, the health bar is empty, the
-// clock stops, and every click still runs a picking pass. T turns the sky black.
-TEST(Play, NewGameLeftAloneByDayAndNight)
+// Play holds the pointer at the screen centre.
+static void expectPointerHeld(GameRun& run, const char* when)
 {
-    GameRun run = startGame();
+    movePointer(700, 500);
+    pause(run, 300);
+    int x = 0, y = 0;
+    pointerPosition(x, y);
+    EXPECT_TRUE(std::abs(x - 512) <= 2 && std::abs(y - 384) <= 2) << when << ": " << x << "," << y;
+}
+
+// Without an audio device the game says so once and plays silently. Help shows its text. By
+// day sky and grass show, and the player is still alive 1.0 s into each of a few new games;
+// play holds the pointer, Escape pauses with the pause line and resumes. Left alone the player
+// dies: the view lies on its side, the health bar is empty, the clock stops, and every click
+// still runs a picking pass. T turns the sky black.
+TEST(Play, NewGamesPauseResumeAndLeftAloneByDayAndNight)
+{
+    GameRun run = startGame({"SDL_AUDIODRIVER=nonexistent-driver"});
     ASSERT_TRUE(waitForWindow(run, 10.0)) << run.out << run.err;
-    pause(run, 500);
+    EXPECT_EQ(countOccurrences(run.err, "[ERROR] Could not initialise audio (fmod)\n"), 1);
+    clickAt(512, 518);  // Help
+    pause(run, 400);
+    EXPECT_GT(share(takeScreenshot(), isReddish, 180, 290, 400, 310), 0.01) << "created by: ...";
     for (int game = 0; game < 3; ++game) {
-        pressKey("Escape");  // pauses a game; nothing on a fresh main menu
+        pressKey("Escape");  // from Help, then pausing each game
         clickAt(512, 326);   // Start New Game
         pause(run, 1000);
         const Screenshot day = takeScreenshot();
@@ -73,6 +78,13 @@ TEST(Play, NewGameLeftAloneByDayAndNight)
         EXPECT_FALSE(isBlack(day.at(118, 737, 0), day.at(118, 737, 1), day.at(118, 737, 2)))
             << "the player died within 1.0 s of new game " << game;
     }
+    xdo("click 1");  // a silent shot
+    expectPointerHeld(run, "play");
+    pressKey("Escape");
+    pause(run, 400);
+    EXPECT_GT(share(takeScreenshot(), isReddish, 740, 725, 1024, 755), 0.01) << "the pause line";
+    pressKey("Escape");
+    expectPointerHeld(run, "resumed play");
     Screenshot shot;
     const auto dead = [&] { return lyingOnSide(shot = takeScreenshot()); };
     ASSERT_TRUE(waitFor(run, dead, 10.0)) << "still standing after 10 s";

@@ -42,19 +42,6 @@ template <typename Fn> static int peakAfter(const std::string& out, Fn fire)
     return peakIn(out, before);
 }
 
-// initAudio must print exactly line; every later call stays quiet and harmless.
-static void expectFailure(const std::string& line, const std::string& what)
-{
-    testing::internal::CaptureStderr();
-    initAudio();
-    require(testing::internal::GetCapturedStderr() == line, what + ": wrong message");
-    testing::internal::CaptureStderr();
-    playGunSound();
-    shutdownAudio();
-    playGunSound();
-    require(testing::internal::GetCapturedStderr().empty(), what + ": later calls printed");
-}
-
 static void soundScenario()
 {
     // ALSA told of a card no machine has: its own complaints must not reach standard error.
@@ -62,11 +49,16 @@ static void soundScenario()
     std::ofstream(conf) << "pcm.!default { type hw card { @func card_inum card NoSuchCard } }\n";
     setenv("ALSA_CONFIG_PATH", conf.c_str(), 1);
     setenv("SDL_AUDIODRIVER", "alsa", 1);
-    expectFailure("[ERROR] Could not initialise audio (fmod)\n", "no device");
+    testing::internal::CaptureStderr();
+    initAudio();
+    require(testing::internal::GetCapturedStderr() == "[ERROR] Could not initialise audio (fmod)\n",
+            "no device: not exactly our message");
+    testing::internal::CaptureStderr();
+    playGunSound();  // every later call stays quiet and harmless
+    shutdownAudio();
+    playGunSound();
+    require(testing::internal::GetCapturedStderr().empty(), "no device: later calls printed");
     unlink(conf.c_str());
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    require(chdir("/") == 0, "chdir to a place without sounds/");
-    expectFailure("[ERROR] could not open file\n", "missing file");
 
     const std::string out = "/tmp/vantreska-sound-" + std::to_string(getpid()) + ".raw";
     setenv("SDL_AUDIODRIVER", "disk", 1);
