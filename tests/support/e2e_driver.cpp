@@ -120,10 +120,7 @@ int waitForExit(GameRun& run, double timeoutSec)
 
 void pause(GameRun& run, int ms)
 {
-    const double end = nowSec() + ms / 1000.0;
-    while (nowSec() < end) {
-        collect(run, 10);
-    }
+    waitFor(run, [] { return false; }, ms / 1000.0);
 }
 
 // Output of a shell command.
@@ -182,20 +179,14 @@ static Display* xDisplay()
 bool waitForWindow(GameRun& run, double timeoutSec)
 {
     Display* d = xDisplay();
-    if (d == nullptr) {
-        return false;
-    }
-    const std::string fullScreen = "WIDTH=" + std::to_string(DisplayWidth(d, 0)) +
-                                   "\nHEIGHT=" + std::to_string(DisplayHeight(d, 0)) + "\n";
-    const double end = nowSec() + timeoutSec;
-    while (nowSec() < end) {
-        if (gameWindows().find(fullScreen) != std::string::npos) {
-            pause(run, 300);  // let the second reshape and the first frames land
-            return true;
-        }
-        pause(run, 100);
-    }
-    return false;
+    const std::string fullScreen = d == nullptr ? "no display"
+                                                : "WIDTH=" + std::to_string(DisplayWidth(d, 0)) +
+                                                      "\nHEIGHT=" +
+                                                      std::to_string(DisplayHeight(d, 0)) + "\n";
+    const auto shown = [&] { return gameWindows().find(fullScreen) != std::string::npos; };
+    const bool ok = waitFor(run, shown, timeoutSec);
+    pause(run, 300);  // let the second reshape and the first frames land
+    return ok;
 }
 
 int xdo(const std::string& args)
