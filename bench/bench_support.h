@@ -41,16 +41,10 @@ struct TickRate {
 };
 
 // Runs the game's own loop in this process for about seconds of play: the display callback
-// draws every posted frame and the real timers (gravity, figure, clock, walk, bunny) are
+// draws every frame the pass clock posts and the real timers (gravity, figure, clock, walk, bunny) are
 // armed afresh. The player is kept alive (full health, bunnies held out of reach) so every
 // chain goes on. Returns one entry per timer.
 std::vector<TickRate> measureTickRates(double seconds);
-
-// Frames the display callback drew during the last measureTickRates stretch.
-long framesDrawnInTickRun();
-
-// Mean wall time of those frames in milliseconds (the display callback, swap included).
-double meanFrameMsInTickRun();
 
 // Longest time between two passes of the toolkit's loop in that stretch, in milliseconds:
 // a gap longer than 25 passes of the pass clock (417 ms) drops the older passes.
@@ -65,10 +59,11 @@ struct ProcessUsage {
     long peakRssKb = 0;    // VmHWM at the end of the stretch
     long rssKb = 0;        // VmRSS at the end of the stretch
     double seconds = 0.0;  // length of the measured stretch
+    double framesPerSecond = -1.0;  // frames presented a second, as Mesa's HUD counts them
     std::string note;      // what went wrong, if anything
 };
 
 // Starts the game from the data directory on the current display, waits for its window,
 // clicks Start New Game when startPlaying, then samples it for seconds and stops it.
-// The child's console output goes to logPath.
+// The child's console output goes to logPath; Mesa's HUD counts its frames, unseen.
 ProcessUsage probeGame(bool startPlaying, double seconds, const std::string& logPath);

@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -9,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <numeric>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -31,11 +33,32 @@ static void sleepSec(double s)
     std::this_thread::sleep_for(std::chrono::duration<double>(s));
 }
 
-// Starts the game in the data directory with silent audio, its output going to logPath.
-// Everything the child needs is prepared before the fork: this process runs GL threads.
+// Where Mesa's HUD writes the game's frames a second, one line a second.
+static const std::string hudDir = VANTRESKA_BUILD "/bench_hud";
+
+// Mean of the last count values the HUD wrote; -1 when there are none.
+static double meanOfLastHudValues(size_t count)
+{
+    std::ifstream in(hudDir + "/fps");
+    std::vector<double> values;
+    for (double v = 0.0; in >> v;) {
+        values.push_back(v);
+    }
+    const size_t from = values.size() > count ? values.size() - count : 0;
+    return values.size() > from
+               ? std::accumulate(values.begin() + from, values.end(), 0.0) / (values.size() - from)
+               : -1.0;
+}
+
+// Starts the game in the data directory with silent audio and Mesa's HUD counting its frames
+// unseen, its output going to logPath. Everything the child needs is prepared before the
+// fork: this process runs GL threads.
 static pid_t startChild(const std::string& logPath)
 {
-    std::vector<std::string> env;
+    mkdir(hudDir.c_str(), 0755);
+    unlink((hudDir + "/fps").c_str());
+    std::vector<std::string> env = {"GALLIUM_HUD=fps", "GALLIUM_HUD_VISIBLE=false",
+                                    "GALLIUM_HUD_PERIOD=1", "GALLIUM_HUD_DUMP_DIR=" + hudDir};
     // environ comes from unistd.h (a GNU extension the compiler enables for C++).
     for (char** e = environ; *e != nullptr; ++e) {
         if (std::strncmp(*e, "SDL_AUDIODRIVER=", 16) != 0) {
@@ -195,6 +218,7 @@ ProcessUsage probeGame(bool startPlaying, double seconds, const std::string& log
         sleepSec(1.0);
     }
     sampleChild(pid, seconds, usage);
+    usage.framesPerSecond = meanOfLastHudValues(static_cast<size_t>(seconds));
     usage.ran = childAlive(pid);
     if (!usage.ran && usage.note.empty()) {
         usage.note = "the game ended during the measurement (see " + logPath + ")";

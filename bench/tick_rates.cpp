@@ -29,10 +29,6 @@ static TimerCount timerCounts[] = {
     {bunnyTimer, "bunnyTimer", 6, 0, -1},
 };
 
-static bool counting = false;
-static double stretchEndMs = 0.0;
-static long framesInStretch = 0;
-static double frameMsInStretch = 0.0;  // time spent drawing those frames
 static double longestGapMs = 0.0;
 
 // Nearest a living bunny may come to the eye on x or z: a firing runs at most 25 passes, one
@@ -55,27 +51,6 @@ static void keepPlayerAlive()
             }
         }
     }
-}
-
-// The game's display callback, counting the frames drawn during the stretch.
-static void countedDisplay()
-{
-    const double start = paceClockMs();
-    display();
-    if (counting && start <= stretchEndMs) {
-        ++framesInStretch;
-        frameMsInStretch += paceClockMs() - start;
-    }
-}
-
-double meanFrameMsInTickRun()
-{
-    return framesInStretch > 0 ? frameMsInStretch / framesInStretch : -1.0;
-}
-
-long framesDrawnInTickRun()
-{
-    return framesInStretch;
 }
 
 double longestLoopGapInTickRun()
@@ -121,13 +96,9 @@ std::vector<TickRate> measureTickRates(double seconds)
         c.ticksAtArming = chainTicksRun(c.callback);
         c.ticksInStretch = -1;
     }
-    framesInStretch = 0;
-    frameMsInStretch = 0.0;
-    glutDisplayFunc(countedDisplay);
     const double stretchMs = seconds * 1000.0;
     const double armedMs = paceClockMs();
-    stretchEndMs = armedMs + stretchMs;
-    counting = true;
+    const double stretchEndMs = armedMs + stretchMs;
     longestGapMs = 0.0;
     keepPlayerAlive();
     startPassClock();  // forgets any chain armed before
@@ -149,8 +120,6 @@ std::vector<TickRate> measureTickRates(double seconds)
         // and leaves the processor to the rasteriser's threads.
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    counting = false;
-    glutDisplayFunc(display);
 
     std::vector<TickRate> rates;
     for (const TimerCount& c : timerCounts) {
