@@ -3,21 +3,14 @@
 #include <GL/freeglut.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
-#include <thread>
+#include <filesystem>
 
-#include "app/game_state.h"
 #include "app/startup.h"
 #include "render/lights.h"
-#include "support/png_writer.h"
-
-static bool windowMade = false;
-static bool assetsLoaded = false;
 
 void ensureGlWindow()
 {
+    static bool windowMade = false;
     if (windowMade) {
         return;
     }
@@ -31,7 +24,10 @@ void ensureGlWindow()
     glutDisplayFunc([] {});
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
     windowMade = true;
-    pumpEvents(100);
+    for (int k = 0; k < 20; ++k) {  // let the window map
+        glutMainLoopEvent();
+        usleep(5000);
+    }
     initGL();
     reshape(testWindowWidth, testWindowHeight);
     glReadBuffer(GL_BACK);
@@ -39,39 +35,17 @@ void ensureGlWindow()
 
 void loadGameAssetsOnce()
 {
+    static bool assetsLoaded = false;
     ensureGlWindow();
     if (assetsLoaded) {
         return;
     }
-    char* previous = getcwd(nullptr, 0);
-    if (chdir(VANTRESKA_DATA) != 0) {
-        std::perror("chdir to data");
-    }
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(VANTRESKA_DATA);
     loadAssets();
-    if (previous != nullptr && chdir(previous) != 0) {
-        std::perror("chdir back");
-    }
-    std::free(previous);
+    std::filesystem::current_path(previous);
     initLights();
     assetsLoaded = true;
-}
-
-void pumpEvents(int ms)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    do {
-        glutMainLoopEvent();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    } while (std::chrono::steady_clock::now() < end);
-}
-
-Rgb readPixel(int x, int y)
-{
-    unsigned char p[3] = {0, 0, 0};
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
-    glReadPixels(x, y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, p);
-    return Rgb{p[0], p[1], p[2]};
 }
 
 std::vector<unsigned char> readFrame()
@@ -82,17 +56,4 @@ std::vector<unsigned char> readFrame()
     glReadPixels(0, 0, testWindowWidth, testWindowHeight, GL_RGB, GL_UNSIGNED_BYTE,
                  pixels.data());
     return pixels;
-}
-
-void saveFrame(const std::string& path)
-{
-    const std::vector<unsigned char> bottomUp = readFrame();
-    std::vector<unsigned char> topDown(bottomUp.size());
-    const size_t row = static_cast<size_t>(testWindowWidth) * 3;
-    for (int y = 0; y < testWindowHeight; ++y) {
-        std::copy(bottomUp.begin() + static_cast<long>(y * row),
-                  bottomUp.begin() + static_cast<long>((y + 1) * row),
-                  topDown.begin() + static_cast<long>((testWindowHeight - 1 - y) * row));
-    }
-    writePng(path, testWindowWidth, testWindowHeight, topDown);
 }

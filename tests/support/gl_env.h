@@ -1,6 +1,6 @@
 #pragma once
 
-#include <string>
+#include <cstddef>
 #include <vector>
 
 // In-process GL test support: one GLUT window under Xvfb, created once for the whole run
@@ -23,14 +23,15 @@ void ensureGlWindow();
 // lights, once. Exits the process if an asset is missing (as the game does).
 void loadGameAssetsOnce();
 
-// Lets the toolkit handle pending window events for about ms milliseconds.
-void pumpEvents(int ms);
-
-// One pixel of the back buffer (x from the left, y from the bottom), after a draw.
-Rgb readPixel(int x, int y);
-
 // The whole back buffer, RGB rows bottom-up.
 std::vector<unsigned char> readFrame();
 
-// Saves the back buffer as a PNG (handy while writing a test).
-void saveFrame(const std::string& path);
+// One pixel of a frame from readFrame (x from the left, y from the bottom).
+inline Rgb pixelOf(const std::vector<unsigned char>& frame, int x, int y)
+{
+    const std::size_t k = (static_cast<std::size_t>(y) * testWindowWidth + x) * 3;
+    return Rgb{frame[k], frame[k + 1], frame[k + 2]};
+}
+
+// One pixel of the back buffer, after a draw.
+inline Rgb readPixel(int x, int y) { return pixelOf(readFrame(), x, y); }

@@ -1,31 +1,33 @@
 #pragma once
 
-// Shared set-up for the in-process scene tests: play frames drawn by the game's own display
+// Shared set-up for the in-process scene tests: frames drawn by the game's own display
 // callback, with the field emptied and the camera placed on purpose.
 
 #include <GL/freeglut.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "app/game_state.h"
 #include "app/startup.h"
 #include "support/gl_env.h"
 
+// A standing bunny or tree at (x, z).
+inline Entity at(float x, float z, float heading = 0.0f, int hits = 0)
+{
+    return Entity{x, 0.0f, z, 0.0f, 0, heading, hits};
+}
+
 // Moves every bunny, tree and the figure far beyond the far plane and clears all hits.
 inline void emptyField()
 {
-    for (Entity& bunny : bunnies) {
-        bunny = Entity{100.0f, 0.0f, 100.0f, 0.0f, 0, 0.0f, 0};
-    }
-    for (Entity& tree : trees) {
-        tree = Entity{-100.0f, 0.0f, 100.0f, 0.0f, 0, 0.0f, 0};
-    }
+    std::fill(bunnies, bunnies + bunnyCount, at(100.0f, 100.0f));
+    std::fill(trees, trees + treeCount, at(-100.0f, 100.0f));
     figurePosition = Vector3(100.0f, 0.0f, -100.0f);
     figureHeading = 0.0f;
-    for (int k = 0; k < 6; ++k) {
-        figurePartHits[k] = 0;
-        figureHipAngle[k % 2] = figureKneeAngle[k % 2] = 0.0f;
-        figureShoulderAngle[k % 2] = figureElbowAngle[k % 2] = 0.0f;
+    std::fill(figurePartHits, figurePartHits + 6, 0);
+    for (float* angles : {figureHipAngle, figureKneeAngle, figureShoulderAngle, figureElbowAngle}) {
+        angles[0] = angles[1] = 0.0f;
     }
 }
 
@@ -61,18 +63,12 @@ inline void emptyScene(int day, Vector3 eye = Vector3(0.0f, 0.45f, 0.0f),
     placeCamera(eye, look);
 }
 
-// Draws one play frame with the game's display callback and reads it back (rows bottom-up).
+// Draws one frame with the game's display callback and reads it back (rows bottom-up).
 inline std::vector<unsigned char> drawGameFrame()
 {
     display();
     glFinish();
     return readFrame();
-}
-
-inline Rgb pixelOf(const std::vector<unsigned char>& frame, int x, int y)
-{
-    const size_t k = (static_cast<size_t>(y) * testWindowWidth + x) * 3;
-    return Rgb{frame[k], frame[k + 1], frame[k + 2]};
 }
 
 // Red material, lit or in shade.

@@ -10,8 +10,6 @@
 // 0.07 high.
 static const float bunnyShift = 0.017f, bunnyMiddle = 0.07f;
 
-static Entity at(float x, float z) { return Entity{x, 0.0f, z, 0.0f, 0, 0.0f, 0}; }
-
 // Bunny 4 at z 0 and bunny 11 behind it, seen from z 1.2 (low, or high through a crown), and
 // the figure's head in front of bunny 4: the head takes the hit, not the neck behind it.
 TEST(ShotPicking, BunniesInLineTrunksCrownsAndTheFiguresHead)
