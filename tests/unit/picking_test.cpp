@@ -1,15 +1,12 @@
-#include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
-#include "app/game_state.h"
-#include "app/startup.h"
 #include "input/mouse.h"
 #include "input/picking.h"
-#include "support/gl_env.h"
+#include "scene_setup.h"
 
 // A selection buffer of {closeness, names...} records (both depths stored as -closeness).
 static std::vector<GLuint> records(std::vector<std::vector<int>> list)
@@ -38,6 +35,7 @@ TEST(Closeness, HalvesTheWrappedSignedSumAndIsPrintedWithEachRecord)
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "depth: -256 -128\n192\nthe name of the object(s) hit: " +
                   std::to_string(pickFirstBunny) + " \n");
+    menuScreen = 0;
 }
 
 TEST(ProcessHits, ShotHitsTheNearestPartAndUpToFourBunniesNearerThanEveryTrunk)
@@ -63,12 +61,9 @@ TEST(ProcessHits, ShotHitsTheNearestPartAndUpToFourBunniesNearerThanEveryTrunk)
         {{{100, head}, {200, bunny}}, -1, {}, 1.0f, -1},  // overflow
     };
     for (const auto& c : cases) {
+        emptyField();
         playing = 1;
         health = c.health;
-        std::fill(figurePartHits, figurePartHits + 6, 0);
-        for (int b = 0; b < bunnyCount; ++b) {
-            bunnies[b].hits = 0;
-        }
         processHits(c.count != 0 ? c.count : GLint(c.recs.size()), records(c.recs).data(), 0);
         for (int i = 0; i < 6 + bunnyCount; ++i) {
             const int hits = i < 6 ? figurePartHits[i] : bunnies[i - 6].hits;
@@ -80,46 +75,60 @@ TEST(ProcessHits, ShotHitsTheNearestPartAndUpToFourBunniesNearerThanEveryTrunk)
     health = 1.0f;
 }
 
-TEST(Pick, MenuSelectionFindsThePanelsAndClicksStepTheOptionsWithinTheirLimits)
+// The bunny mesh sits about 0.017 to the -x side of its position; its body's middle is about
+// 0.07 high.
+static const float bunnyShift = 0.017f, bunnyMiddle = 0.07f;
+
+// Shots through the drawn scene: bunny 4 at z 0 and bunny 11 behind it, seen from z 1.2, low
+// (a trunk in front shields both) or high through a crown (11 lies below the ray).
+TEST(ShotPicking, BunniesInLineBehindATrunkOrACrown)
 {
-    loadGameAssetsOnce();
-    reshape(testWindowWidth, testWindowHeight);
-    playing = 0;
-    const struct { int screen, x, y; std::vector<GLuint> names; } cases[] = {
-        {0, 512, 326, {pickStartNewGame}}, {0, 627, 326, {pickStartNewGame}},
-        {0, 512, 422, {pickOptions}},      {0, 512, 518, {pickHelp}},
-        {0, 512, 614, {pickQuit}},         {0, 627, 422, {}},
-        {0, 512, 374, {}},                 {1, 550, 280, {pickVolumeUp}},
-        {1, 300, 307, {}}};
+    const float cases[][5] = {
+        // eye y, tree x, tree z, hits on 4, hits on 11
+        {bunnyMiddle, -100.0f, 0.0f, 1, 1},
+        {bunnyMiddle, 0.0f, 0.5f, 0, 0},
+        {0.5f, 0.1f, 0.6f, 1, 0},
+    };
     for (const auto& c : cases) {
-        menuScreen = c.screen;
-        mouseX = static_cast<float>(c.x);
-        mouseY = static_cast<float>(c.y);
-        const GLint count = runSelectionPass();
-        const GLuint* r = selectionBuffer();
-        EXPECT_EQ(count, c.names.empty() ? 0 : 1) << c.screen << " " << c.x << "," << c.y;
-        EXPECT_TRUE(count != 1 || std::vector<GLuint>(r + 3, r + 3 + r[0]) == c.names) << c.x;
+        emptyScene(1, Vector3(0.0f, c[0], 1.2f), Vector3(0.0f, bunnyMiddle, 0.0f));
+        mouseX = mouseY = 0.0f;  // a shot takes the window centre, wherever the pointer is
+        trees[3] = at(c[1], c[2]);
+        bunnies[4] = at(bunnyShift, 0.0f);
+        bunnies[11] = at(bunnyShift, -0.6f);
+        pick(0);
+        EXPECT_TRUE(bunnies[4].hits == c[3] && bunnies[11].hits == c[4]) << c[0] << ", " << c[2];
     }
-    // Options arrow clicks: start value, arrow pixel (y from the top), clicks, result.
-    const struct { int* value; int start, x, y, times, expected; } steps[] = {
-        {&sfxVolume, 80, 550, 280, 6, 100},          {&sfxVolume, 97, 550, 280, 1, 100},
-        {&sfxVolume, 100, 550, 307, 19, 5},          {&sfxVolume, 3, 550, 307, 1, 0},
-        {&crosshairColorIndex, 2, 564, 361, 7, 0},   {&crosshairColorIndex, 0, 537, 361, 1, 8},
-        {&gravitySetting, 0, 564, 422, 4, 1},        {&gravitySetting, 0, 537, 422, 1, 2}};
-    menuScreen = 1;
-    for (const auto& c : steps) {
-        *c.value = c.start;
-        for (int i = 0; i < c.times; ++i) {
-            mouseButton(GLUT_LEFT_BUTTON, GLUT_DOWN, c.x, c.y);
+    pick(0);
+    EXPECT_EQ(bunnies[4].hits, 2) << "a killed bunny lies down and can still be hit";
+    emptyField();
+}
+
+// A click on each part of the figure (facing the eye) counts a shot and a hit on that part
+// alone and turns it red under the crosshair.
+TEST(ShotPicking, ClickOnAFigurePartTurnsItRed)
+{
+    const float aims[6][2] = {{0.0f, 0.43f},  {0.0f, 0.3f},    {-0.058f, 0.3f},
+                              {0.058f, 0.3f}, {-0.024f, 0.1f}, {0.024f, 0.1f}};
+    for (int part = 0; part < 6; ++part) {
+        emptyScene(1, Vector3(aims[part][0], aims[part][1], 1.0f),
+                   Vector3(aims[part][0], aims[part][1], 0.0f));
+        figurePosition = Vector3(0.0f, 0.0f, 0.0f);
+        shotsFired = 0;
+        std::vector<unsigned char> frames[2] = {drawGameFrame()};
+        mouseButton(GLUT_LEFT_BUTTON, GLUT_DOWN, 512, 384);
+        frames[1] = drawGameFrame();
+        EXPECT_EQ(shotsFired, 1);
+        for (int k = 0; k < 6; ++k) {
+            EXPECT_EQ(figurePartHits[k], k == part ? 1 : 0) << "aimed at part " << part;
         }
-        EXPECT_EQ(*c.value, c.expected) << c.start << " " << c.x << "," << c.y << " x" << c.times;
+        for (int after = 0; after < 2; ++after) {
+            int red = 0;
+            for (int d = 0; d < 121; ++d) {
+                red += isRed(pixelOf(frames[after], 507 + d % 11, 379 + d / 11)) ? 1 : 0;
+            }
+            EXPECT_EQ(red > 30, after == 1) << "part " << part << ", red " << red;
+        }
     }
-    // The last entries chosen take effect: a magenta crosshair and Jupiter's gravity.
-    EXPECT_TRUE(crosshairColor[0] + crosshairColor[2] == 2.0f && crosshairColor[1] == 0.0f);
-    EXPECT_EQ(gravity, 0.02f);
-    crosshairColor[1] = 1.0f;
-    gravity = 0.008f;
-    gravitySetting = crosshairColorIndex = 0;
-    sfxVolume = 80;
-    menuScreen = 0;
+    emptyField();
+    shotsFired = 0;
 }
