@@ -22,7 +22,6 @@ void ensureGlWindow()
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutCreateWindow("vantreska tests");
     glutDisplayFunc([] {});
-    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
     windowMade = true;
     for (int k = 0; k < 20; ++k) {  // let the window map
         glutMainLoopEvent();
@@ -30,7 +29,6 @@ void ensureGlWindow()
     }
     initGL();
     reshape(testWindowWidth, testWindowHeight);
-    glReadBuffer(GL_BACK);
 }
 
 void loadGameAssetsOnce()

@@ -2,11 +2,7 @@
 
 #include <cmath>
 #include <random>
-#include <vector>
 
-#include <GL/glu.h>
-
-#include "app/lifecycle.h"
 #include "render/entities.h"
 #include "render/hud.h"
 #include "render/lights.h"
@@ -16,11 +12,12 @@
 // The fast paths (walls, ground and figure shapes from display lists, off-screen entities
 // skipped) must give the very frame and reach the view as sending everything afresh does.
 
-// A new game, then a fixed field on the game's grid, a lying bunny and a figure mid-stride
-// with three parts hit, 1.2 in front of the eye at yaw 0.
+// A fixed field on the game's grid, a lying bunny and a figure mid-stride with three parts
+// hit, 1.2 in front of the eye at yaw 0; the flashlight on by night.
 static void layOutKnownField(int day)
 {
-    newGame();
+    enterTestPlay(day);
+    emptyField();
     std::mt19937 random(1234u);
     std::uniform_int_distribution<int> cell(-30, 29);
     for (Entity& bunny : bunnies) {
@@ -37,23 +34,16 @@ static void layOutKnownField(int day)
     figureHipAngle[0] = figureElbowAngle[1] = 20.0f;
     figureHipAngle[1] = figureShoulderAngle[0] = -25.0f;
     figureKneeAngle[1] = 30.0f;
-    enterTestPlay(day);
-    flashlightOn = 1 - day;  // the flashlight by night
+    flashlightOn = 1 - day;
     flashlightOn != 0 ? glEnable(GL_LIGHT1) : glDisable(GL_LIGHT1);
+    shotsFired = 3;
+    health = 0.5f;
 }
 
-// One camera: eye at (x, 0.25, z), turned by yaw (0 faces -z) and pitched up by pitch.
+// Eye at (x, 0.25, z), turned by yaw (0 faces -z) and pitched up by pitch.
 struct View {
     float x, z, yaw, pitch;
 };
-
-static void look(const View& v)
-{
-    const float c = 0.25f * std::cos(v.pitch);
-    placeCamera(Vector3(v.x, 0.25f, v.z),
-                Vector3(v.x + c * std::sin(v.yaw), 0.25f + 0.25f * std::sin(v.pitch),
-                        v.z - c * std::cos(v.yaw)));
-}
 
 // Turns round at two spots, plus one look up past the figure's centre (the bottom edge of
 // the view leaves only the top of its head in sight) and three looks, found for this field,
@@ -86,7 +76,6 @@ static std::vector<unsigned char> referenceFrame()
     setEntityFastPath(false);
     setWorldFastPath(false);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     drawHud();
     placeFlashlight();
@@ -120,10 +109,11 @@ TEST(FrameIdentity, FastPathsDrawTheReferenceFrameAndCullNothingInView)
 {
     for (int day = 1; day >= 0; --day) {
         layOutKnownField(day);
-        shotsFired = 3;
-        health = 0.5f;
         for (const View& v : views()) {
-            look(v);
+            const float c = 0.25f * std::cos(v.pitch);
+            eyePosition = Vector3(v.x, 0.25f, v.z);
+            lookAtPoint = Vector3(v.x + c * std::sin(v.yaw), 0.25f + 0.25f * std::sin(v.pitch),
+                                  v.z - c * std::cos(v.yaw));
             SCOPED_TRACE(::testing::Message() << "day " << day << " eye " << v.x << ", " << v.z
                                               << " yaw " << v.yaw << " pitch " << v.pitch);
             EXPECT_TRUE(referenceFrame() == fastFrame());

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <vector>
@@ -12,19 +11,6 @@ static bool near(Rgb c, const int want[3], int tolerance)
 {
     return std::abs(c.r - want[0]) <= tolerance && std::abs(c.g - want[1]) <= tolerance &&
            std::abs(c.b - want[2]) <= tolerance;
-}
-
-// Which pixels of rows y0 to y1 left of x1 are red text.
-static std::vector<bool> redText(const std::vector<unsigned char>& frame, int y0, int y1, int x1)
-{
-    std::vector<bool> mask;
-    for (int y = y0; y < y1; ++y) {
-        for (int x = 0; x < x1; ++x) {
-            const Rgb c = pixelOf(frame, x, y);
-            mask.push_back(c.r > 150 && c.g < 80 && c.b < 80);
-        }
-    }
-    return mask;
 }
 
 // Four red status lines at the lower left, 0.14 of a 4 x 3 view apart from y -1.0, the last
@@ -40,28 +26,32 @@ TEST(Hud, StatusLinesHealthBarCrosshairKillsAndAccuracy)
         {1.0f, {102, 255, 25}, {255, 255, 255}, 4, 2}, {0.61f, {102, 255, 25}, {0, 255, 255}, 5, 2},
         {0.6f, {255, 255, 0}, {255, 0, 255}, 5, 3},    {0.31f, {255, 255, 0}, {255, 0, 255}, 5, 3},
         {0.3f, {255, 0, 0}, {0, 255, 255}, 5, 3},      {0.0f, {0, 0, 0}, {255, 255, 255}, 5, 3}};
-    std::vector<bool> accuracy;
+    std::vector<unsigned char> accuracyLine;
     for (int i = 0; i < 6; ++i) {
         const auto& c = cases[i];
         emptyScene(1);
         health = c.health;
         shotsFired = c.shots;
         bunnies[0].hits = c.hits;
-        std::transform(c.crosshair, c.crosshair + 3, crosshairColor, [](int v) { return v / 255.0f; });
+        for (int k = 0; k < 3; ++k) {
+            crosshairColor[k] = c.crosshair[k] / 255.0f;
+        }
         const std::vector<unsigned char> frame = drawGameFrame();
-        const auto inked = [&](int y) { return redText(frame, y, y + 1, 105) != std::vector<bool>(105); };
+        const auto inked = [&](int y) { return countPixels(frame, 0, y, 105, y + 1, isRedText); };
         std::vector<int> tops;  // the rows where each line's text ends, bottom line first
         for (int y = 0; y < 200; ++y) {
-            tops.insert(tops.end(), inked(y) && !inked(y + 1) ? 1 : 0, y);
+            tops.insert(tops.end(), inked(y) > 0 && inked(y + 1) == 0 ? 1 : 0, y);
         }
         ASSERT_EQ(tops.size(), 4u);
         for (int k = 1; k < 4; ++k) {
             EXPECT_EQ(tops[k] - tops[0], std::lround(0.14 * k * 256.0)) << "line " << k;
         }
-        EXPECT_TRUE(inked(std::lround((1.5 - 1.42) * 256.0)) && !inked(19)) << "Health: moved";
-        const bool scored = i == 0 || c.shots != cases[i - 1].shots || c.hits != cases[i - 1].hits;
-        EXPECT_EQ(redText(frame, 50, 75, 250) != accuracy, scored) << "accuracy line, case " << i;
-        accuracy = redText(frame, 50, 75, 250);
+        EXPECT_TRUE(inked(std::lround((1.5 - 1.42) * 256.0)) > 0 && inked(19) == 0);
+        const auto row = [&](int y) { return frame.begin() + y * testWindowWidth * 3; };
+        const std::vector<unsigned char> line(row(50), row(75));
+        EXPECT_EQ(line != accuracyLine,
+                  i == 0 || c.shots != cases[i - 1].shots || c.hits != cases[i - 1].hits);
+        accuracyLine = line;
         const int end = static_cast<int>(512.0f + (-1.56f + 0.8f * health) * 256.0f);
         for (int x = 114; x < 315; x += 3) {
             const Rgb p = pixelOf(frame, x, 31);  // the bar's middle row
@@ -83,6 +73,5 @@ TEST(Hud, StatusLinesHealthBarCrosshairKillsAndAccuracy)
     emptyField();
     shotsFired = 0;
     EXPECT_EQ(computeAccuracy(), 0.0f);
-    health = 1.0f;
     crosshairColor[0] = crosshairColor[1] = crosshairColor[2] = 1.0f;
 }

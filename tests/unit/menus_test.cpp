@@ -6,33 +6,17 @@
 #include "input/picking.h"
 #include "scene_setup.h"
 
-// A menu screen as display() draws it.
-static std::vector<unsigned char> menuFrame(int screen)
-{
-    playing = 0;
-    menuScreen = screen;
-    return drawGameFrame();
-}
-
-// Reddish text pixels where the pause line "Press ESC to resume game" stands.
-static int pauseLinePixels(const std::vector<unsigned char>& frame)
-{
-    int count = 0;
-    for (int y = 15; y < 40; ++y) {
-        for (int x = 742; x < 992; ++x) {
-            const Rgb p = pixelOf(frame, x, y);
-            count += (p.r > 120 && p.g < 80 && p.b < 80) ? 1 : 0;
-        }
-    }
-    return count;
-}
-
-// The main menu shows its title between the two corner pictures, and the pause line once a
-// game exists; the options screen shows the current values; an unknown screen draws nothing.
-TEST(MenuScreens, TitlePicturesPauseLineOnceStartedOptionValuesAndNothingUnknown)
+// The main menu shows its title between the two corner pictures, and the pause line "Press
+// ESC to resume game" once a game exists; the options screen shows the current values; an
+// unknown screen draws nothing. The panels and arrows are picked where they are drawn and
+// nothing between them; arrow clicks step the options within their limits and the last
+// entries chosen take effect.
+TEST(Menus, ScreensShowTheirPartsAndClicksPickThemAndStepTheOptions)
 {
     loadGameAssetsOnce();
     reshape(testWindowWidth, testWindowHeight);
+    playing = 0;
+    const auto menuFrame = [](int screen) { return menuScreen = screen, drawGameFrame(); };
     for (int started : {0, 1}) {
         gameStarted = started;
         const std::vector<unsigned char> frame = menuFrame(0);
@@ -40,38 +24,26 @@ TEST(MenuScreens, TitlePicturesPauseLineOnceStartedOptionValuesAndNothingUnknown
             const Rgb p = pixelOf(frame, x, 614);
             EXPECT_GT(p.r + p.g + p.b, 0) << x;
         }
-        EXPECT_EQ(pauseLinePixels(frame) > 100, started == 1);
+        EXPECT_EQ(countPixels(frame, 742, 15, 992, 40, isRedText) > 100, started == 1);
     }
-    gameStarted = 0;
-    sfxVolume = 80;
-    gravitySetting = 0;
+    gameStarted = sfxVolume = gravitySetting = 0;
     const std::vector<unsigned char> start = menuFrame(1);
-    sfxVolume = 85;
+    sfxVolume = 5;
     const std::vector<unsigned char> louder = menuFrame(1);
     gravitySetting = 1;
     EXPECT_NE(louder, start);
     EXPECT_NE(menuFrame(1), louder);
-    sfxVolume = 80;
-    gravitySetting = 0;
+    sfxVolume = gravitySetting = 0;
     EXPECT_EQ(menuFrame(1), start);
     EXPECT_EQ(menuFrame(3), std::vector<unsigned char>(start.size(), 0));
-    menuScreen = 0;
-}
 
-// The panels and arrows are picked where they are drawn and nothing between them; arrow
-// clicks step the options within their limits and the last entries chosen take effect.
-TEST(MenuPicking, PanelsUnderThePointerAndArrowClicksStepTheOptionsWithinTheirLimits)
-{
-    loadGameAssetsOnce();
-    reshape(testWindowWidth, testWindowHeight);
-    playing = 0;
-    const struct { int screen, x, y; std::vector<GLuint> names; } cases[] = {
+    const struct { int screen, x, y; std::vector<GLuint> names; } picks[] = {
         {0, 512, 326, {pickStartNewGame}}, {0, 627, 326, {pickStartNewGame}},
         {0, 512, 422, {pickOptions}},      {0, 512, 518, {pickHelp}},
         {0, 512, 614, {pickQuit}},         {0, 627, 422, {}},
         {0, 512, 374, {}},                 {1, 550, 280, {pickVolumeUp}},
         {1, 300, 307, {}}};
-    for (const auto& c : cases) {
+    for (const auto& c : picks) {
         menuScreen = c.screen;
         mouseX = static_cast<float>(c.x);
         mouseY = static_cast<float>(c.y);
@@ -94,12 +66,11 @@ TEST(MenuPicking, PanelsUnderThePointerAndArrowClicksStepTheOptionsWithinTheirLi
         }
         EXPECT_EQ(*c.value, c.expected) << c.start << " " << c.x << "," << c.y << " x" << c.times;
     }
-    // The last entries chosen take effect: a magenta crosshair and Jupiter's gravity.
+    // A magenta crosshair and Jupiter's gravity.
     EXPECT_TRUE(crosshairColor[0] + crosshairColor[2] == 2.0f && crosshairColor[1] == 0.0f);
     EXPECT_EQ(gravity, 0.02f);
     crosshairColor[1] = 1.0f;
     gravity = 0.008f;
-    gravitySetting = crosshairColorIndex = 0;
+    gravitySetting = crosshairColorIndex = menuScreen = 0;
     sfxVolume = 80;
-    menuScreen = 0;
 }

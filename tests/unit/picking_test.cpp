@@ -19,12 +19,14 @@ static std::vector<GLuint> records(std::vector<std::vector<int>> list)
     return buffer;
 }
 
-TEST(Closeness, HalvesTheWrappedSignedSumAndIsPrintedWithEachRecord)
+// A record's closeness halves the wrapped signed sum of its depths and is printed with it. A
+// shot hits the nearest figure part and up to four bunnies nearer than every trunk, if alive.
+TEST(ProcessHits, ShotHitsTheNearestPartAndUpToFourBunniesNearerThanEveryTrunk)
 {
-    const struct { GLuint lo, hi; int expected; } cases[] = {
+    const struct { GLuint lo, hi; int expected; } depths[] = {
         {0xFFFFFFFFu, 0xFFFFFFFFu, 1}, {0xF0000000u, 0xF0000000u, 268435456},
         {0x80000000u, 0x80000000u, 0}, {0x00000000u, 0x80000000u, 1073741824}, {3u, 0u, 1}};
-    for (const auto& c : cases) {
+    for (const auto& c : depths) {
         EXPECT_EQ(closeness(c.lo, c.hi), c.expected) << c.lo << " " << c.hi;
     }
     playing = 0;
@@ -36,29 +38,24 @@ TEST(Closeness, HalvesTheWrappedSignedSumAndIsPrintedWithEachRecord)
               "depth: -256 -128\n192\nthe name of the object(s) hit: " +
                   std::to_string(pickFirstBunny) + " \n");
     menuScreen = 0;
-}
-
-TEST(ProcessHits, ShotHitsTheNearestPartAndUpToFourBunniesNearerThanEveryTrunk)
-{
     const int head = pickFigureHead, torso = pickFigureTorso, bunny = pickFirstBunny;
     const int trunk = pickFirstTrunk;
     const struct {
         std::vector<std::vector<int>> recs;
-        int part;  // figurePartHits index expected at 1, or -1
-        std::vector<int> bunniesHit;
+        std::vector<int> hit;  // figure parts 0 to 5, then bunny i as 6 + i
         float health = 1.0f;
         GLint count = 0;  // 0: every record
     } cases[] = {
-        {{{100, torso}, {300, head}, {200, head + 2}}, 0, {}},  // the nearest part
-        {{{100, head + 2}, {100, head}}, 2, {}},                // equal: the first met
-        {{{10, bunny}, {20, bunny + 1}, {30, bunny + 2}, {40, bunny + 3}, {900, bunny + 4}}, -1,
-         {0, 1, 2, 3}},
-        {{{100, bunny}, {200, trunk}, {300, bunny + 1}, {150, pickLastTrunk}}, -1, {1}},
-        {{{200, bunny}, {200, trunk + 1}}, -1, {}},     // an equally near trunk blocks
-        {{{500, pickFirstCrown}, {100, bunny + 4}}, -1, {4}},  // a crown does not
-        {{{900, trunk + 2}, {800, pickLastBunny}, {100, pickFigureLastPart}}, 5, {}},
-        {{{100, head}, {200, bunny}}, -1, {}, 0.0f},      // a dead player
-        {{{100, head}, {200, bunny}}, -1, {}, 1.0f, -1},  // overflow
+        {{{100, torso}, {300, head}, {200, head + 2}}, {0}},  // the nearest part
+        {{{100, head + 2}, {100, head}}, {2}},                // equal: the first met
+        {{{10, bunny}, {20, bunny + 1}, {30, bunny + 2}, {40, bunny + 3}, {900, bunny + 4}},
+         {6, 7, 8, 9}},
+        {{{100, bunny}, {200, trunk}, {300, bunny + 1}, {150, pickLastTrunk}}, {7}},
+        {{{200, bunny}, {200, trunk + 1}}, {}},                  // an equally near trunk blocks
+        {{{500, pickFirstCrown}, {100, bunny + 4}}, {10}},       // a crown does not
+        {{{900, trunk + 2}, {800, pickLastBunny}, {100, pickFigureLastPart}}, {5}},
+        {{{100, head}, {200, bunny}}, {}, 0.0f},      // a dead player
+        {{{100, head}, {200, bunny}}, {}, 1.0f, -1},  // overflow
     };
     for (const auto& c : cases) {
         emptyField();
@@ -67,8 +64,7 @@ TEST(ProcessHits, ShotHitsTheNearestPartAndUpToFourBunniesNearerThanEveryTrunk)
         processHits(c.count != 0 ? c.count : GLint(c.recs.size()), records(c.recs).data(), 0);
         for (int i = 0; i < 6 + bunnyCount; ++i) {
             const int hits = i < 6 ? figurePartHits[i] : bunnies[i - 6].hits;
-            const bool listed = std::count(c.bunniesHit.begin(), c.bunniesHit.end(), i - 6) > 0;
-            EXPECT_EQ(hits, i == c.part || listed ? 1 : 0) << "case " << &c - cases << " at " << i;
+            EXPECT_EQ(hits, std::count(c.hit.begin(), c.hit.end(), i)) << &c - cases << ": " << i;
         }
     }
     playing = 0;
@@ -79,33 +75,11 @@ TEST(ProcessHits, ShotHitsTheNearestPartAndUpToFourBunniesNearerThanEveryTrunk)
 // 0.07 high.
 static const float bunnyShift = 0.017f, bunnyMiddle = 0.07f;
 
-// Shots through the drawn scene: bunny 4 at z 0 and bunny 11 behind it, seen from z 1.2, low
-// (a trunk in front shields both) or high through a crown (11 lies below the ray).
-TEST(ShotPicking, BunniesInLineBehindATrunkOrACrown)
-{
-    const float cases[][5] = {
-        // eye y, tree x, tree z, hits on 4, hits on 11
-        {bunnyMiddle, -100.0f, 0.0f, 1, 1},
-        {bunnyMiddle, 0.0f, 0.5f, 0, 0},
-        {0.5f, 0.1f, 0.6f, 1, 0},
-    };
-    for (const auto& c : cases) {
-        emptyScene(1, Vector3(0.0f, c[0], 1.2f), Vector3(0.0f, bunnyMiddle, 0.0f));
-        mouseX = mouseY = 0.0f;  // a shot takes the window centre, wherever the pointer is
-        trees[3] = at(c[1], c[2]);
-        bunnies[4] = at(bunnyShift, 0.0f);
-        bunnies[11] = at(bunnyShift, -0.6f);
-        pick(0);
-        EXPECT_TRUE(bunnies[4].hits == c[3] && bunnies[11].hits == c[4]) << c[0] << ", " << c[2];
-    }
-    pick(0);
-    EXPECT_EQ(bunnies[4].hits, 2) << "a killed bunny lies down and can still be hit";
-    emptyField();
-}
-
-// A click on each part of the figure (facing the eye) counts a shot and a hit on that part
-// alone and turns it red under the crosshair.
-TEST(ShotPicking, ClickOnAFigurePartTurnsItRed)
+// Clicks through the drawn scene count a shot and hit what lies under the crosshair, wherever
+// the pointer is: each part of the figure (facing the eye) alone, turning it red; bunny 4 at
+// z 0 and bunny 11 behind it, seen from z 1.2, unless a trunk in front shields them, and
+// through a crown 4 alone (11 lies below the ray); a killed bunny lies down and can be hit.
+TEST(ShotPicking, ClicksHitWhatLiesUnderTheCrosshair)
 {
     const float aims[6][2] = {{0.0f, 0.43f},  {0.0f, 0.3f},    {-0.058f, 0.3f},
                               {0.058f, 0.3f}, {-0.024f, 0.1f}, {0.024f, 0.1f}};
@@ -115,20 +89,29 @@ TEST(ShotPicking, ClickOnAFigurePartTurnsItRed)
         figurePosition = Vector3(0.0f, 0.0f, 0.0f);
         shotsFired = 0;
         std::vector<unsigned char> frames[2] = {drawGameFrame()};
-        mouseButton(GLUT_LEFT_BUTTON, GLUT_DOWN, 512, 384);
+        mouseButton(GLUT_LEFT_BUTTON, GLUT_DOWN, 0, 0);
         frames[1] = drawGameFrame();
-        EXPECT_EQ(shotsFired, 1);
-        for (int k = 0; k < 6; ++k) {
-            EXPECT_EQ(figurePartHits[k], k == part ? 1 : 0) << "aimed at part " << part;
-        }
+        EXPECT_TRUE(shotsFired == 1 && figurePartHits[part] == 1 &&
+                    std::count(figurePartHits, figurePartHits + 6, 0) == 5) << "part " << part;
         for (int after = 0; after < 2; ++after) {
-            int red = 0;
-            for (int d = 0; d < 121; ++d) {
-                red += isRed(pixelOf(frames[after], 507 + d % 11, 379 + d / 11)) ? 1 : 0;
-            }
+            const int red = countPixels(frames[after], 507, 379, 518, 390, isRed);
             EXPECT_EQ(red > 30, after == 1) << "part " << part << ", red " << red;
         }
     }
+    const float cases[][5] = {
+        // eye y, tree x, tree z, hits on 4, hits on 11
+        {bunnyMiddle, -100.0f, 0.0f, 1, 1}, {bunnyMiddle, 0.0f, 0.5f, 0, 0},
+        {0.5f, 0.1f, 0.6f, 1, 0}};
+    for (const auto& c : cases) {
+        emptyScene(1, Vector3(0.0f, c[0], 1.2f), Vector3(0.0f, bunnyMiddle, 0.0f));
+        trees[3] = at(c[1], c[2]);
+        bunnies[4] = at(bunnyShift, 0.0f);
+        bunnies[11] = at(bunnyShift, -0.6f);
+        mouseButton(GLUT_LEFT_BUTTON, GLUT_DOWN, 0, 0);
+        EXPECT_TRUE(bunnies[4].hits == c[3] && bunnies[11].hits == c[4]) << c[0] << ", " << c[2];
+    }
+    mouseButton(GLUT_LEFT_BUTTON, GLUT_DOWN, 0, 0);
+    EXPECT_EQ(bunnies[4].hits, 2) << "a killed bunny lies down and can still be hit";
     emptyField();
     shotsFired = 0;
 }

@@ -31,16 +31,8 @@ inline void emptyField()
     }
 }
 
-// Eye and look-at point, upright.
-inline void placeCamera(Vector3 eye, Vector3 look)
-{
-    eyePosition = eye;
-    lookAtPoint = look;
-    upVector = Vector3(0.0f, 1.0f, 0.0f);
-}
-
-// Play mode with full health and the lights as entering play leaves them, on the test
-// window's size.
+// Play mode with full health, the camera upright and the lights as entering play leaves them,
+// on the test window's size.
 inline void enterTestPlay(int day)
 {
     loadGameAssetsOnce();
@@ -49,6 +41,7 @@ inline void enterTestPlay(int day)
     health = 1.0f;
     daytime = day;
     flashlightOn = 0;
+    upVector = Vector3(0.0f, 1.0f, 0.0f);
     glDisable(GL_LIGHT2);
     glDisable(GL_LIGHT1);
     day != 0 ? glEnable(GL_LIGHT0) : glDisable(GL_LIGHT0);
@@ -60,7 +53,8 @@ inline void emptyScene(int day, Vector3 eye = Vector3(0.0f, 0.45f, 0.0f),
 {
     enterTestPlay(day);
     emptyField();
-    placeCamera(eye, look);
+    eyePosition = eye;
+    lookAtPoint = look;
 }
 
 // Draws one frame with the game's display callback and reads it back (rows bottom-up).
@@ -71,5 +65,17 @@ inline std::vector<unsigned char> drawGameFrame()
     return readFrame();
 }
 
-// Red material, lit or in shade.
+// The pixels of a frame's rectangle [x0, x1) x [y0, y1) that pass test.
+template <typename Test>
+int countPixels(const std::vector<unsigned char>& frame, int x0, int y0, int x1, int y1, Test test)
+{
+    int count = 0;
+    for (int k = 0; k < (x1 - x0) * (y1 - y0); ++k) {
+        count += test(pixelOf(frame, x0 + k % (x1 - x0), y0 + k / (x1 - x0))) ? 1 : 0;
+    }
+    return count;
+}
+
+// Red material, lit or in shade; red text.
 inline bool isRed(Rgb c) { return c.r > 40 && c.r > 3 * c.g + 10 && c.r > 3 * c.b + 10; }
+inline bool isRedText(Rgb c) { return c.r > 120 && c.g < 80 && c.b < 80; }
