@@ -3,16 +3,14 @@
 #include <cstddef>
 #include <vector>
 
-// In-process GL test support: one GLUT window under Xvfb, created once for the whole run
-// of the unit test binary (its main installs the environment).
+// In-process GL test support: one GLUT window under Xvfb, made once for the whole run of the
+// unit test binary (by its main).
 
 const int testWindowWidth = 1024;
 const int testWindowHeight = 768;
 
 struct Rgb {
-    int r;
-    int g;
-    int b;
+    int r, g, b;
 };
 
 // Creates the window, makes it current and sets the game's window size and projection

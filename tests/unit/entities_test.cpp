@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <vector>
 
 #include "scene_setup.h"
 
@@ -16,10 +15,8 @@ TEST(Entities, ShadowsByDayOnlyAndAShotBunnyLiesRedOnItsSide)
     std::vector<unsigned char> frames[5];  // by day empty, standing, shot; by night empty, standing
     for (int k = 0; k < 5; ++k) {
         emptyScene(k < 3, Vector3(0.0f, 0.5f, 0.3f), Vector3(0.0f, 0.3f, -0.25f));
-        if (k % 3 != 0) {
-            trees[0] = at(0.5f, -1.0f);
-            bunnies[0] = at(-0.4f, -0.6f, 30.0f, k == 2 ? 2 : 0);
-        }
+        trees[0] = at(k % 3 != 0 ? 0.5f : -100.0f, -1.0f);
+        bunnies[0] = at(k % 3 != 0 ? -0.4f : -100.0f, -0.6f, 30.0f, k == 2 ? 2 : 0);
         frames[k] = drawGameFrame();
     }
     const auto shadowAt = [&](int x, int y) {
@@ -36,8 +33,7 @@ TEST(Entities, ShadowsByDayOnlyAndAShotBunnyLiesRedOnItsSide)
             }
             shadow += inner ? 1 : 0;
             bunnyShadow += inner && x < 450 ? 1 : 0;
-            unchangedAtNight +=
-                inner && same(pixelOf(frames[4], x, y), pixelOf(frames[3], x, y)) ? 1 : 0;
+            unchangedAtNight += inner && same(pixelOf(frames[4], x, y), pixelOf(frames[3], x, y));
             for (int shot = 0; shot < 2 && x < 450 && y >= 160; ++shot) {
                 const Rgb c = pixelOf(frames[1 + shot], x, y);
                 top[shot] = same(c, pixelOf(frames[0], x, y)) ? top[shot] : y;

@@ -16,8 +16,7 @@
 // hit, 1.2 in front of the eye at yaw 0; the flashlight on by night.
 static void layOutKnownField(int day)
 {
-    enterTestPlay(day);
-    emptyField();
+    emptyScene(day);
     std::mt19937 random(1234u);
     std::uniform_int_distribution<int> cell(-30, 29);
     for (Entity& bunny : bunnies) {

@@ -37,7 +37,7 @@ TEST(Hud, StatusLinesHealthBarCrosshairKillsAndAccuracy)
             crosshairColor[k] = c.crosshair[k] / 255.0f;
         }
         const std::vector<unsigned char> frame = drawGameFrame();
-        const auto inked = [&](int y) { return countPixels(frame, 0, y, 105, y + 1, isRedText); };
+        const auto inked = [&](int y) { return countPixels(frame, 0, y, 105, y + 1, isRed); };
         std::vector<int> tops;  // the rows where each line's text ends, bottom line first
         for (int y = 0; y < 200; ++y) {
             tops.insert(tops.end(), inked(y) > 0 && inked(y + 1) == 0 ? 1 : 0, y);

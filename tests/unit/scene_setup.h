@@ -31,9 +31,10 @@ inline void emptyField()
     }
 }
 
-// Play mode with full health, the camera upright and the lights as entering play leaves them,
-// on the test window's size.
-inline void enterTestPlay(int day)
+// Play mode on the test window's size with full health and the lights as entering play
+// leaves them, on an emptied field, the eye at eye looking at look, upright.
+inline void emptyScene(int day, Vector3 eye = Vector3(0.0f, 0.45f, 0.0f),
+                       Vector3 look = Vector3(0.0f, 0.45f, -0.25f))
 {
     loadGameAssetsOnce();
     reshape(testWindowWidth, testWindowHeight);
@@ -41,20 +42,13 @@ inline void enterTestPlay(int day)
     health = 1.0f;
     daytime = day;
     flashlightOn = 0;
-    upVector = Vector3(0.0f, 1.0f, 0.0f);
     glDisable(GL_LIGHT2);
     glDisable(GL_LIGHT1);
     day != 0 ? glEnable(GL_LIGHT0) : glDisable(GL_LIGHT0);
-}
-
-// enterTestPlay on an emptied field, the eye at eye looking at look.
-inline void emptyScene(int day, Vector3 eye = Vector3(0.0f, 0.45f, 0.0f),
-                       Vector3 look = Vector3(0.0f, 0.45f, -0.25f))
-{
-    enterTestPlay(day);
     emptyField();
     eyePosition = eye;
     lookAtPoint = look;
+    upVector = Vector3(0.0f, 1.0f, 0.0f);
 }
 
 // Draws one frame with the game's display callback and reads it back (rows bottom-up).
@@ -76,6 +70,5 @@ int countPixels(const std::vector<unsigned char>& frame, int x0, int y0, int x1,
     return count;
 }
 
-// Red material, lit or in shade; red text.
+// Red material, lit or in shade, or red text.
 inline bool isRed(Rgb c) { return c.r > 40 && c.r > 3 * c.g + 10 && c.r > 3 * c.b + 10; }
-inline bool isRedText(Rgb c) { return c.r > 120 && c.g < 80 && c.b < 80; }
