@@ -15,7 +15,10 @@ TEST(Menus, ScreensShowTheirPartsAndClicksPickThemAndStepTheOptions)
     loadGameAssetsOnce();
     reshape(testWindowWidth, testWindowHeight);
     playing = 0;
-    const auto menuFrame = [](int screen) { return menuScreen = screen, drawGameFrame(); };
+    const auto menuFrame = [](int screen) {
+        menuScreen = screen;
+        return drawGameFrame();
+    };
     for (int started : {0, 1}) {
         gameStarted = started;
         const std::vector<unsigned char> frame = menuFrame(0);

@@ -19,19 +19,10 @@ static std::vector<GLuint> records(std::vector<std::vector<int>> list)
     return buffer;
 }
 
-// A record's closeness, half the wrapped signed sum of its depths, is printed with it. A
-// shot hits the nearest figure part and up to four bunnies nearer than every trunk, if alive.
+// A shot hits the nearest figure part and up to four bunnies nearer than every trunk, if
+// alive. Each record is printed with its closeness, half the wrapped signed sum of its depths.
 TEST(ProcessHits, ShotHitsTheNearestPartAndUpToFourBunniesNearerThanEveryTrunk)
 {
-    playing = 0;
-    menuScreen = 2;  // a record on the help screen is only printed
-    const GLuint buffer[] = {1, 0xFFFFFF00u, 0xFFFFFF80u, pickFirstBunny};
-    testing::internal::CaptureStdout();
-    processHits(1, buffer, 0);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "depth: -256 -128\n192\nthe name of the object(s) hit: " +
-                  std::to_string(pickFirstBunny) + " \n");
-    menuScreen = 0;
     const int head = pickFigureHead, torso = pickFigureTorso, bunny = pickFirstBunny;
     const int trunk = pickFirstTrunk;
     const struct {
@@ -40,6 +31,7 @@ TEST(ProcessHits, ShotHitsTheNearestPartAndUpToFourBunniesNearerThanEveryTrunk)
         float health = 1.0f;
         GLint count = 0;  // 0: every record
     } cases[] = {
+        {{{192, bunny + 1}}, {7}},                            // printed below
         {{{100, torso}, {300, head}, {200, head + 2}}, {0}},  // the nearest part
         {{{100, head + 2}, {100, head}}, {2}},                // equal: the first met
         {{{10, bunny}, {20, bunny + 1}, {30, bunny + 2}, {40, bunny + 3}, {900, bunny + 4}},
@@ -55,7 +47,12 @@ TEST(ProcessHits, ShotHitsTheNearestPartAndUpToFourBunniesNearerThanEveryTrunk)
         emptyField();
         playing = 1;
         health = c.health;
+        testing::internal::CaptureStdout();
         processHits(c.count != 0 ? c.count : GLint(c.recs.size()), records(c.recs).data(), 0);
+        const std::string printed = testing::internal::GetCapturedStdout();
+        EXPECT_TRUE(&c != cases || printed == "depth: -192 -192\n192\nthe name of the object(s) "
+                                              "hit: " + std::to_string(bunny + 1) + " \n")
+            << printed;
         for (int i = 0; i < 6 + bunnyCount; ++i) {
             const int hits = i < 6 ? figurePartHits[i] : bunnies[i - 6].hits;
             EXPECT_EQ(hits, std::count(c.hit.begin(), c.hit.end(), i)) << &c - cases << ": " << i;
@@ -64,10 +61,6 @@ TEST(ProcessHits, ShotHitsTheNearestPartAndUpToFourBunniesNearerThanEveryTrunk)
     playing = 0;
     health = 1.0f;
 }
-
-// The bunny mesh sits about 0.017 to the -x side of its position; its body's middle is about
-// 0.07 high.
-static const float bunnyShift = 0.017f, bunnyMiddle = 0.07f;
 
 // Clicks through the drawn scene count a shot and hit what lies under the crosshair, wherever
 // the pointer is: each part of the figure (facing the eye) alone, turning it red; bunny 4 at
@@ -82,25 +75,22 @@ TEST(ShotPicking, ClicksHitWhatLiesUnderTheCrosshair)
                    Vector3(aims[part][0], aims[part][1], 0.0f));
         figurePosition = Vector3(0.0f, 0.0f, 0.0f);
         shotsFired = 0;
-        std::vector<unsigned char> frames[2] = {drawGameFrame()};
-        mouseButton(GLUT_LEFT_BUTTON, GLUT_DOWN, 0, 0);
-        frames[1] = drawGameFrame();
+        const int redBefore = countPixels(drawGameFrame(), 507, 379, 518, 390, isRed);
+        mouseButton(GLUT_LEFT_BUTTON, GLUT_DOWN, 0, 0);  // red under the crosshair once hit
+        const int redAfter = countPixels(drawGameFrame(), 507, 379, 518, 390, isRed);
         EXPECT_TRUE(shotsFired == 1 && figurePartHits[part] == 1 &&
                     std::count(figurePartHits, figurePartHits + 6, 0) == 5) << "part " << part;
-        for (int after = 0; after < 2; ++after) {
-            const int red = countPixels(frames[after], 507, 379, 518, 390, isRed);
-            EXPECT_EQ(red > 30, after == 1) << "part " << part << ", red " << red;
-        }
+        EXPECT_TRUE(redBefore <= 30 && redAfter > 30) << part << ": " << redAfter;
     }
+    // The bunny mesh sits about 0.017 to the -x side of its position, its middle 0.07 high.
     const float cases[][5] = {
         // eye y, tree x, tree z, hits on 4, hits on 11
-        {bunnyMiddle, -100.0f, 0.0f, 1, 1}, {bunnyMiddle, 0.0f, 0.5f, 0, 0},
-        {0.5f, 0.1f, 0.6f, 1, 0}};
+        {0.07f, -100.0f, 0.0f, 1, 1}, {0.07f, 0.0f, 0.5f, 0, 0}, {0.5f, 0.1f, 0.6f, 1, 0}};
     for (const auto& c : cases) {
-        emptyScene(1, Vector3(0.0f, c[0], 1.2f), Vector3(0.0f, bunnyMiddle, 0.0f));
+        emptyScene(1, Vector3(0.0f, c[0], 1.2f), Vector3(0.0f, 0.07f, 0.0f));
         trees[3] = at(c[1], c[2]);
-        bunnies[4] = at(bunnyShift, 0.0f);
-        bunnies[11] = at(bunnyShift, -0.6f);
+        bunnies[4] = at(0.017f, 0.0f);
+        bunnies[11] = at(0.017f, -0.6f);
         mouseButton(GLUT_LEFT_BUTTON, GLUT_DOWN, 0, 0);
         EXPECT_TRUE(bunnies[4].hits == c[3] && bunnies[11].hits == c[4]) << c[0] << ", " << c[2];
     }

@@ -55,7 +55,6 @@ inline void emptyScene(int day, Vector3 eye = Vector3(0.0f, 0.45f, 0.0f),
 inline std::vector<unsigned char> drawGameFrame()
 {
     display();
-    glFinish();
     return readFrame();
 }
 
