@@ -14,6 +14,7 @@ void ensureGlWindow()
     if (windowMade) {
         return;
     }
+    windowMade = true;
     int argc = 1;
     char name[] = "vantreska-tests";
     char* argv[] = {name, nullptr};
@@ -22,7 +23,6 @@ void ensureGlWindow()
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutCreateWindow("vantreska tests");
     glutDisplayFunc([] {});
-    windowMade = true;
     for (int k = 0; k < 20; ++k) {  // let the window map
         glutMainLoopEvent();
         usleep(5000);
@@ -33,25 +33,23 @@ void ensureGlWindow()
 
 void loadGameAssetsOnce()
 {
-    static bool assetsLoaded = false;
     ensureGlWindow();
-    if (assetsLoaded) {
-        return;
+    static bool assetsLoaded = false;
+    if (!assetsLoaded) {
+        const std::filesystem::path previous = std::filesystem::current_path();
+        std::filesystem::current_path(VANTRESKA_DATA);
+        loadAssets();
+        std::filesystem::current_path(previous);
+        initLights();
+        assetsLoaded = true;
     }
-    const std::filesystem::path previous = std::filesystem::current_path();
-    std::filesystem::current_path(VANTRESKA_DATA);
-    loadAssets();
-    std::filesystem::current_path(previous);
-    initLights();
-    assetsLoaded = true;
 }
 
 std::vector<unsigned char> readFrame()
 {
-    std::vector<unsigned char> pixels(static_cast<size_t>(testWindowWidth) * testWindowHeight * 3);
+    std::vector<unsigned char> pixels(testWindowWidth * testWindowHeight * 3);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, testWindowWidth, testWindowHeight, GL_RGB, GL_UNSIGNED_BYTE,
-                 pixels.data());
+    glReadPixels(0, 0, testWindowWidth, testWindowHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
     return pixels;
 }

@@ -1,7 +1,3 @@
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-
 #include "scene_setup.h"
 
 static bool same(Rgb a, Rgb b) { return a.r == b.r && a.g == b.g && a.b == b.b; }

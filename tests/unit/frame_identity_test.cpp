@@ -1,6 +1,3 @@
-#include <gtest/gtest.h>
-
-#include <cmath>
 #include <random>
 
 #include "render/entities.h"

@@ -1,7 +1,3 @@
-#include <gtest/gtest.h>
-
-#include <vector>
-
 #include "input/mouse.h"
 #include "input/picking.h"
 #include "scene_setup.h"
@@ -61,9 +57,8 @@ TEST(Menus, ScreensShowTheirPartsAndClicksPickThemAndStepTheOptions)
         }
         EXPECT_EQ(*c.value, c.expected) << c.start << " " << c.x << "," << c.y << " x" << c.times;
     }
-    // A magenta crosshair and Jupiter's gravity.
-    EXPECT_TRUE(crosshairColor[0] + crosshairColor[2] == 2.0f && crosshairColor[1] == 0.0f);
-    EXPECT_EQ(gravity, 0.02f);
+    EXPECT_TRUE(crosshairColor[0] + crosshairColor[2] == 2.0f && crosshairColor[1] == 0.0f &&
+                gravity == 0.02f) << "not a magenta crosshair and Jupiter's gravity";
     crosshairColor[1] = 1.0f;
     gravity = 0.008f;
     gravitySetting = crosshairColorIndex = menuScreen = 0;

@@ -1,9 +1,3 @@
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <string>
-#include <vector>
-
 #include "input/mouse.h"
 #include "input/picking.h"
 #include "scene_setup.h"

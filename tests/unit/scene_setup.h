@@ -1,11 +1,15 @@
 #pragma once
 
-// Shared set-up for the in-process scene tests: frames drawn by the game's own display
-// callback, with the field emptied and the camera placed on purpose.
+// Shared set-up for the in-process scene tests (with what they all include): frames drawn by
+// the game's own display callback, with the field emptied and the camera placed on purpose.
 
 #include <GL/freeglut.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "app/game_state.h"
