@@ -11,24 +11,23 @@
 void ensureGlWindow()
 {
     static bool windowMade = false;
-    if (windowMade) {
-        return;
+    if (!windowMade) {
+        windowMade = true;
+        int argc = 1;
+        char name[] = "vantreska-tests";
+        char* argv[] = {name, nullptr};
+        glutInit(&argc, argv);
+        glutInitWindowSize(testWindowWidth, testWindowHeight);
+        glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+        glutCreateWindow("vantreska tests");
+        glutDisplayFunc([] {});
+        for (int k = 0; k < 20; ++k) {  // let the window map
+            glutMainLoopEvent();
+            usleep(5000);
+        }
+        initGL();
+        reshape(testWindowWidth, testWindowHeight);
     }
-    windowMade = true;
-    int argc = 1;
-    char name[] = "vantreska-tests";
-    char* argv[] = {name, nullptr};
-    glutInit(&argc, argv);
-    glutInitWindowSize(testWindowWidth, testWindowHeight);
-    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
-    glutCreateWindow("vantreska tests");
-    glutDisplayFunc([] {});
-    for (int k = 0; k < 20; ++k) {  // let the window map
-        glutMainLoopEvent();
-        usleep(5000);
-    }
-    initGL();
-    reshape(testWindowWidth, testWindowHeight);
 }
 
 void loadGameAssetsOnce()

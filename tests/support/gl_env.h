@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstddef>
 #include <vector>
 
 // In-process GL test support: one GLUT window under Xvfb, made once for the whole run of the
@@ -27,7 +26,7 @@ std::vector<unsigned char> readFrame();
 // One pixel of a frame from readFrame (x from the left, y from the bottom).
 inline Rgb pixelOf(const std::vector<unsigned char>& frame, int x, int y)
 {
-    const std::size_t k = (static_cast<std::size_t>(y) * testWindowWidth + x) * 3;
+    const int k = (y * testWindowWidth + x) * 3;
     return Rgb{frame[k], frame[k + 1], frame[k + 2]};
 }
 

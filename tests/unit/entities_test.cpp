@@ -2,10 +2,9 @@
 
 static bool same(Rgb a, Rgb b) { return a.r == b.r && a.g == b.g && a.b == b.b; }
 
-// Grey shadow pixels (inner ones: the rim also covers the trunk's foot and the belly) over the
-// grass under a tree and a bunny by day; by night the same pixels show the bare ground. A
-// bunny with hits lies red on its side, its top lower than a standing one's; one without hits
-// is not red (but for its eyes). The bunny's pixels are counted above the HUD's text.
+// Grey shadows (inner pixels: the rim also covers the trunk's foot and the belly) on the grass
+// under a tree and a bunny by day; by night bare ground there. A shot bunny lies red on its
+// side, lower than a standing one, which is not red but for its eyes (seen above the HUD).
 TEST(Entities, ShadowsByDayOnlyAndAShotBunnyLiesRedOnItsSide)
 {
     std::vector<unsigned char> frames[5];  // by day empty, standing, shot; by night empty, standing

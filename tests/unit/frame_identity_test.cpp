@@ -41,9 +41,8 @@ struct View {
     float x, z, yaw, pitch;
 };
 
-// Turns round at two spots, plus one look up past the figure's centre (the bottom edge of
-// the view leaves only the top of its head in sight) and three looks, found for this field,
-// where only the fringe of an entity reaches into the view: a tree, a bunny, the figure.
+// Turns round at two spots; a look up that leaves only the top of the figure's head in sight;
+// three looks, found for this field, where only the fringe of a tree, a bunny, the figure shows.
 static std::vector<View> views()
 {
     std::vector<View> all{{0.0f, -0.446f, 0.0f, 1.047198f}, {1.055f, -0.01f, 0.457f, -1.231f},
@@ -89,9 +88,8 @@ TEST(FrameIdentity, FastPathsDrawTheReferenceFrame)
             eyePosition = Vector3(v.x, 0.25f, v.z);
             lookAtPoint = Vector3(v.x + c * std::sin(v.yaw), 0.25f + 0.25f * std::sin(v.pitch),
                                   v.z - c * std::cos(v.yaw));
-            SCOPED_TRACE(::testing::Message() << "day " << day << " eye " << v.x << ", " << v.z
-                                              << " yaw " << v.yaw << " pitch " << v.pitch);
-            EXPECT_TRUE(referenceFrame() == fastFrame());
+            EXPECT_TRUE(referenceFrame() == fastFrame())
+                << "day " << day << ": " << v.x << " " << v.z << " " << v.yaw << " " << v.pitch;
         }
     }
     // The frames compared really show the entities.

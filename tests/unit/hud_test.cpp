@@ -39,7 +39,7 @@ TEST(Hud, StatusLinesHealthBarCrosshairKillsAndAccuracy)
         }
         const int t = tops.empty() ? -1 : tops[0];
         EXPECT_EQ(tops, (std::vector<int>{t, t + up(1), t + up(2), t + up(3)}));
-        EXPECT_TRUE(inked(static_cast<int>(std::lround(0.08 * 256.0))) && !inked(19)) << "moved";
+        EXPECT_TRUE(inked(static_cast<int>(std::lround(0.08 * 256.0))) && !inked(19)) << "Health:";
         const auto row = [&](int y) { return frame.begin() + y * testWindowWidth * 3; };
         const std::vector<unsigned char> line(row(50), row(75));
         EXPECT_EQ(line != accuracyLine,
@@ -66,5 +66,4 @@ TEST(Hud, StatusLinesHealthBarCrosshairKillsAndAccuracy)
     emptyField();
     shotsFired = 0;
     EXPECT_EQ(computeAccuracy(), 0.0f);
-    crosshairColor[0] = crosshairColor[1] = crosshairColor[2] = 1.0f;
 }

@@ -39,9 +39,8 @@ TEST(Menus, ScreensShowTheirPartsAndClicksPickThemAndStepTheOptions)
         menuScreen = c.screen;
         mouseX = static_cast<float>(c.x);
         mouseY = static_cast<float>(c.y);
-        const GLint count = runSelectionPass();
-        EXPECT_TRUE(count == (c.name != 0) && (count == 0 || selectionBuffer()[3] == c.name))
-            << c.screen << " " << c.x << "," << c.y << ": " << count;
+        const GLint hits = runSelectionPass();
+        EXPECT_TRUE(hits == (c.name != 0) && (hits == 0 || selectionBuffer()[3] == c.name)) << c.x;
     }
     // Options arrow clicks: start value, arrow pixel (y from the top), clicks, result.
     const struct { int* value; int start, x, y, times, expected; } steps[] = {
@@ -59,7 +58,6 @@ TEST(Menus, ScreensShowTheirPartsAndClicksPickThemAndStepTheOptions)
     }
     EXPECT_TRUE(crosshairColor[0] + crosshairColor[2] == 2.0f && crosshairColor[1] == 0.0f &&
                 gravity == 0.02f) << "not a magenta crosshair and Jupiter's gravity";
-    crosshairColor[1] = 1.0f;
     gravity = 0.008f;
     gravitySetting = crosshairColorIndex = menuScreen = 0;
     sfxVolume = 80;

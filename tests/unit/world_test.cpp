@@ -1,12 +1,11 @@
 #include "render/world.h"
 #include "scene_setup.h"
 
-// By day blue sky above the walls and grass below; by night, looking away from the moon, black
-// sky and unlit ground. Sent one by one, 101 x 101 ground cells and four walls of 101 columns
-// by 20 rows (the float accumulator runs one column past the corner): counted in feedback mode
-// through a box of half-width 3.1 that leaves out the sky sphere and the moon; GL may hand a
-// quad back as two triangles. Close by and head-on, the moon fills the lower right of the
-// view; drawn unlit, it shows its texture at full brightness whatever lights are on.
+// By day blue sky over grass; by night, looking away from the moon, black sky and unlit ground.
+// Sent one by one, 101 x 101 ground cells and four walls of 101 columns (the float accumulator
+// runs one past the corner) by 20 rows, counted in feedback mode in a box without the sky and
+// the moon (GL may hand a quad back as two triangles). Close by, the moon fills the lower
+// right of the view; unlit, it shows its brightest texel whatever lights are on.
 TEST(World, SkyGroundCellsAndTheUnlitMoon)
 {
     for (int day : {1, 0}) {
@@ -43,7 +42,6 @@ TEST(World, SkyGroundCellsAndTheUnlitMoon)
     std::vector<unsigned char> texels(256 * 256 * 3), moon[2];
     glBindTexture(GL_TEXTURE_2D, 3);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
-    glBindTexture(GL_TEXTURE_2D, 0);
     const int brightestTexel = *std::max_element(texels.begin(), texels.end());
     for (int lit = 1; lit >= 0; --lit) {  // all lights on, then all off
         for (GLenum light : {GL_LIGHT0, GL_LIGHT1, GL_LIGHT2}) {
