@@ -25,7 +25,7 @@ TEST(ProcessHits, ShotHitsTheNearestPartAndUpToFourBunniesNearerThanEveryTrunk)
         float health = 1.0f;
         GLint count = 0;  // 0: every record
     } cases[] = {
-        {{{192, bunny + 1}}, {7}},                            // printed below
+        {{{192, bunny + 1}}, {7}},                            // its print checked
         {{{100, torso}, {300, head}, {200, head + 2}}, {0}},  // the nearest part
         {{{100, head + 2}, {100, head}}, {2}},                // equal: the first met
         {{{10, bunny}, {20, bunny + 1}, {30, bunny + 2}, {40, bunny + 3}, {900, bunny + 4}},
