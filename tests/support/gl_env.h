@@ -2,8 +2,7 @@
 
 #include <vector>
 
-// In-process GL test support: one GLUT window under Xvfb, made once for the whole run of the
-// unit test binary (by its main).
+// In-process GL test support: one GLUT window under Xvfb for the whole unit test run.
 
 const int testWindowWidth = 1024;
 const int testWindowHeight = 768;
@@ -12,12 +11,10 @@ struct Rgb {
     int r, g, b;
 };
 
-// Creates the window, makes it current and sets the game's window size and projection
-// through reshape. Safe to call more than once.
+// Creates the window (once) and makes it current; reshape sets the game's size and projection.
 void ensureGlWindow();
 
-// Loads the game's textures, bunny mesh and display lists from data/ and initialises the
-// lights, once. Exits the process if an asset is missing (as the game does).
+// Loads the game's assets from data/ and initialises the lights, once; exits if one is missing.
 void loadGameAssetsOnce();
 
 // The whole back buffer, RGB rows bottom-up.

@@ -18,7 +18,6 @@ static std::vector<GLuint> records(std::vector<std::vector<int>> list)
 TEST(ProcessHits, ShotHitsTheNearestPartAndUpToFourBunniesNearerThanEveryTrunk)
 {
     const int head = pickFigureHead, torso = pickFigureTorso, bunny = pickFirstBunny;
-    const int trunk = pickFirstTrunk;
     const struct {
         std::vector<std::vector<int>> recs;
         std::vector<int> hit;  // figure parts 0 to 5, then bunny i as 6 + i
@@ -30,10 +29,10 @@ TEST(ProcessHits, ShotHitsTheNearestPartAndUpToFourBunniesNearerThanEveryTrunk)
         {{{100, head + 2}, {100, head}}, {2}},                // equal: the first met
         {{{10, bunny}, {20, bunny + 1}, {30, bunny + 2}, {40, bunny + 3}, {900, bunny + 4}},
          {6, 7, 8, 9}},
-        {{{100, bunny}, {200, trunk}, {300, bunny + 1}, {150, pickLastTrunk}}, {7}},
-        {{{200, bunny}, {200, trunk + 1}}, {}},                  // an equally near trunk blocks
-        {{{500, pickFirstCrown}, {100, bunny + 4}}, {10}},       // a crown does not
-        {{{900, trunk + 2}, {800, pickLastBunny}, {100, pickFigureLastPart}}, {5}},
+        {{{100, bunny}, {200, pickFirstTrunk}, {300, bunny + 1}, {150, pickLastTrunk}}, {7}},
+        {{{200, bunny}, {200, pickFirstTrunk + 1}}, {}},    // an equally near trunk blocks
+        {{{500, pickFirstCrown}, {100, bunny + 4}}, {10}},  // a crown does not
+        {{{900, pickFirstTrunk + 2}, {800, pickLastBunny}, {100, pickFigureLastPart}}, {5}},
         {{{100, head}, {200, bunny}}, {}, 0.0f},      // a dead player
         {{{100, head}, {200, bunny}}, {}, 1.0f, -1},  // overflow
     };

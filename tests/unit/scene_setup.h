@@ -1,7 +1,6 @@
 #pragma once
 
-// Shared set-up for the in-process scene tests (with what they all include): frames drawn by
-// the game's own display callback, with the field emptied and the camera placed on purpose.
+// Shared set-up and includes for the in-process scene tests: fields and cameras on purpose.
 
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
@@ -35,6 +34,14 @@ inline void emptyField()
     }
 }
 
+// Eye and look-at point, upright.
+inline void placeCamera(Vector3 eye, Vector3 look)
+{
+    eyePosition = eye;
+    lookAtPoint = look;
+    upVector = Vector3(0.0f, 1.0f, 0.0f);
+}
+
 // Play mode on the test window's size with full health and the lights as entering play
 // leaves them, on an emptied field, the eye at eye looking at look, upright.
 inline void emptyScene(int day, Vector3 eye = Vector3(0.0f, 0.45f, 0.0f),
@@ -50,9 +57,7 @@ inline void emptyScene(int day, Vector3 eye = Vector3(0.0f, 0.45f, 0.0f),
     glDisable(GL_LIGHT1);
     day != 0 ? glEnable(GL_LIGHT0) : glDisable(GL_LIGHT0);
     emptyField();
-    eyePosition = eye;
-    lookAtPoint = look;
-    upVector = Vector3(0.0f, 1.0f, 0.0f);
+    placeCamera(eye, look);
 }
 
 // Draws one frame with the game's display callback and reads it back (rows bottom-up).
