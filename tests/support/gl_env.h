@@ -1,33 +1,31 @@
 #pragma once
 
-#include <string>
 #include <vector>
 
-// In-process GL test support: one GLUT window under Xvfb, created once for the whole run
-// of the unit test binary (its main installs the environment).
+// In-process GL test support: one GLUT window under Xvfb for the whole unit test run.
 
 const int testWindowWidth = 1024;
 const int testWindowHeight = 768;
 
 struct Rgb {
-    int r;
-    int g;
-    int b;
+    int r, g, b;
 };
 
-// Creates the window, makes it current and sets the game's window size and projection
-// through reshape. Safe to call more than once.
+// Creates the window (once) and makes it current; reshape sets the game's size and projection.
 void ensureGlWindow();
 
-// Loads the game's textures, bunny mesh and display lists from data/ and initialises the
-// lights, once. Exits the process if an asset is missing (as the game does).
+// Loads the game's assets from data/ and initialises the lights, once; exits if one is missing.
 void loadGameAssetsOnce();
-
-// Lets the toolkit handle pending window events for about ms milliseconds.
-void pumpEvents(int ms);
-
-// One pixel of the back buffer (x from the left, y from the bottom), after a draw.
-Rgb readPixel(int x, int y);
 
 // The whole back buffer, RGB rows bottom-up.
 std::vector<unsigned char> readFrame();
+
+// One pixel of a frame from readFrame (x from the left, y from the bottom).
+inline Rgb pixelOf(const std::vector<unsigned char>& frame, int x, int y)
+{
+    const int k = (y * testWindowWidth + x) * 3;
+    return Rgb{frame[k], frame[k + 1], frame[k + 2]};
+}
+
+// One pixel of the back buffer, after a draw.
+inline Rgb readPixel(int x, int y) { return pixelOf(readFrame(), x, y); }

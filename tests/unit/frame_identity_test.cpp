@@ -1,30 +1,19 @@
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cmath>
-#include <functional>
-#include <numeric>
 #include <random>
-#include <vector>
 
-#include <GL/glu.h>
-
-#include "app/lifecycle.h"
+#include "render/entities.h"
 #include "render/hud.h"
 #include "render/lights.h"
 #include "render/world.h"
-#include "input/picking.h"
-#include "render/entities.h"
 #include "scene_setup.h"
 
 // The fast paths (walls, ground and figure shapes from display lists, off-screen entities
-// skipped) must give the very frame and the very hits of sending everything afresh.
+// skipped) must give the very frame of sending everything afresh.
 
-// A new game, then a fixed field on the game's grid, a lying bunny and a figure mid-stride
-// with three parts hit, 1.2 in front of the eye at yaw 0.
+// A fixed field on the game's grid, a lying bunny and a figure mid-stride with three parts
+// hit, 1.2 in front of the eye at yaw 0; the flashlight on by night.
 static void layOutKnownField(int day)
 {
-    newGame();
+    emptyScene(day);
     std::mt19937 random(1234u);
     std::uniform_int_distribution<int> cell(-30, 29);
     for (Entity& bunny : bunnies) {
@@ -34,125 +23,77 @@ static void layOutKnownField(int day)
     for (Entity& tree : trees) {
         tree = Entity{cell(random) / 10.0f, 0.0f, cell(random) / 10.0f, 0.0f, 0, 0.0f, 0};
     }
-    bunnies[2] = Entity{0.35f, 0.0f, -1.0f, 0.0f, 0, 30.0f, 1};
+    bunnies[2] = at(0.35f, -1.0f, 30.0f, 1);
     figurePosition = Vector3(0.0f, 0.0f, -1.2f);
     figureHeading = 160.0f;
     figurePartHits[0] = figurePartHits[3] = figurePartHits[5] = 1;
     figureHipAngle[0] = figureElbowAngle[1] = 20.0f;
     figureHipAngle[1] = figureShoulderAngle[0] = -25.0f;
     figureKneeAngle[1] = 30.0f;
-    enterTestPlay(day);
-    flashlightOn = 1 - day;  // the flashlight by night
+    flashlightOn = 1 - day;
     flashlightOn != 0 ? glEnable(GL_LIGHT1) : glDisable(GL_LIGHT1);
+    shotsFired = 3;
+    health = 0.5f;
 }
 
-// One camera: eye at (x, 0.25, z), turned by yaw (0 faces -z) and pitched up by pitch.
+// Eye at (x, 0.25, z), turned by yaw (0 faces -z) and pitched up by pitch.
 struct View {
     float x, z, yaw, pitch;
 };
 
-static void look(const View& v)
-{
-    const float c = 0.25f * std::cos(v.pitch);
-    placeCamera(Vector3(v.x, 0.25f, v.z),
-                Vector3(v.x + c * std::sin(v.yaw), 0.25f + 0.25f * std::sin(v.pitch),
-                        v.z - c * std::cos(v.yaw)));
-}
-
-// Turns round at two spots, plus one look up past the figure's centre: the bottom edge of
-// the view leaves only the top of its head in sight.
+// Turns round at two spots; a look up that leaves only the top of the figure's head in sight;
+// three looks, found for this field, where only the fringe of a tree, a bunny, the figure shows.
 static std::vector<View> views()
 {
-    std::vector<View> all;
+    std::vector<View> all{{0.0f, -0.446f, 0.0f, 1.047198f}, {1.055f, -0.01f, 0.457f, -1.231f},
+                          {1.95f, -0.484f, -1.342f, 0.0f}, {1.631f, -0.449f, 5.302f, -0.913f}};
     for (int step = 0; step < 6; ++step) {
         all.push_back({0.0f, 0.0f, step * 1.047198f, -0.08f});
         all.push_back({-2.0f, 0.5f, step * 1.047198f + 0.3f, 0.0f});
     }
-    all.push_back({0.0f, -0.446f, 0.0f, 1.047198f});
     return all;
 }
 
-// The second of two frames on one path, so state a frame leaves behind counts too.
-static std::vector<unsigned char> frameOnPath(bool fast)
+// The play frame sent afresh in its first order: the HUD, then the flashlight in eye space,
+// the camera, the sun in world space and the scene, depth-tested against the HUD.
+static std::vector<unsigned char> referenceFrame()
 {
-    setEntityFastPath(fast);
-    setWorldFastPath(fast);
-    for (int k = 0; k < 2; ++k) {
-        display();
-        glFinish();
-    }
-    return readFrame();
-}
-
-// The hit count, then every word of the hit records (names, depths), in order.
-static std::vector<GLuint> hitsOnPath(bool fast)
-{
-    setEntityFastPath(fast);
-    const GLint count = runSelectionPass();
-    const GLuint* words = selectionBuffer();
-    size_t used = 0;
-    for (GLint h = 0; h < count && used < static_cast<size_t>(selectBufferSize); ++h) {
-        used = std::min<size_t>(used + 3 + words[used], selectBufferSize);
-    }
-    std::vector<GLuint> hits{static_cast<GLuint>(count)};
-    hits.insert(hits.end(), words, words + used);
-    return hits;
-}
-
-static size_t differingBytes(const std::vector<unsigned char>& a,
-                             const std::vector<unsigned char>& b)
-{
-    return a.size() != b.size() ? a.size() + b.size()
-                                : std::inner_product(a.begin(), a.end(), b.begin(), size_t{0},
-                                                     std::plus<>(), std::not_equal_to<>());
-}
-
-// The play frame in its first order: the HUD, then the scene depth-tested against it.
-static std::vector<unsigned char> hudFirstFrame()
-{
+    setEntityFastPath(false);
+    setWorldFastPath(false);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    glPushMatrix();
-        drawHud();
-        placePlayCamera();
-        drawWorld();
-        drawEntities(0);
-    glPopMatrix();
-    glFinish();
+    drawHud();
+    placeFlashlight();
+    gluLookAt(eyePosition.x, eyePosition.y, eyePosition.z, lookAtPoint.x, lookAtPoint.y,
+              lookAtPoint.z, upVector.x, upVector.y, upVector.z);
+    placeSunLight();
+    drawWorld();
+    drawEntities(0);
     return readFrame();
 }
 
-// The fast path must give the reference's frames and hits; and display(), which draws the
-// HUD after the scene, the frame of drawing it first with the scene depth-tested against it.
-TEST(FrameIdentity, FastPathAndHudLastDrawTheSameFramesAndHitsAsTheReference)
+TEST(FrameIdentity, FastPathsDrawTheReferenceFrame)
 {
+    // The second of two frames on the fast path, so state a frame leaves behind counts too.
+    const auto fastFrame = [] {
+        setEntityFastPath(true);
+        setWorldFastPath(true);
+        display();
+        return drawGameFrame();
+    };
     for (int day = 1; day >= 0; --day) {
         layOutKnownField(day);
-        shotsFired = 3;
-        health = 0.5f;
         for (const View& v : views()) {
-            look(v);
-            SCOPED_TRACE(::testing::Message() << "day " << day << " eye " << v.x << ", " << v.z
-                                              << " yaw " << v.yaw << " pitch " << v.pitch);
-            const std::vector<unsigned char> reference = frameOnPath(false);
-            const std::vector<unsigned char> fast = frameOnPath(true);
-            EXPECT_EQ(differingBytes(reference, fast), 0u);
-            EXPECT_EQ(differingBytes(hudFirstFrame(), fast), 0u);
-            EXPECT_EQ(hitsOnPath(true), hitsOnPath(false));
+            const float c = 0.25f * std::cos(v.pitch);
+            eyePosition = Vector3(v.x, 0.25f, v.z);
+            lookAtPoint = Vector3(v.x + c * std::sin(v.yaw), 0.25f + 0.25f * std::sin(v.pitch),
+                                  v.z - c * std::cos(v.yaw));
+            EXPECT_TRUE(referenceFrame() == fastFrame())
+                << "day " << day << ": " << v.x << " " << v.z << " " << v.yaw << " " << v.pitch;
         }
     }
-    setEntityFastPath(true);
-    setWorldFastPath(true);
-}
-
-TEST(FrameIdentity, ComparedFramesReallyShowTheEntities)
-{
-    layOutKnownField(1);
-    look({0.0f, 0.0f, 0.0f, -0.08f});
-    const std::vector<unsigned char> withEntities = frameOnPath(true);
-    const std::vector<GLuint> hits = hitsOnPath(true);
+    // The frames compared really show the entities.
+    const std::vector<unsigned char> withEntities = fastFrame();
     emptyField();
-    EXPECT_NE(frameOnPath(true), withEntities);
-    EXPECT_GT(hits[0], 0u);  // the centre ray meets the figure
+    EXPECT_TRUE(fastFrame() != withEntities);
 }

@@ -1,75 +1,64 @@
-#include <GL/glu.h>
-#include <gtest/gtest.h>
+#include "input/mouse.h"
+#include "input/picking.h"
+#include "scene_setup.h"
 
-#include <vector>
-
-#include "app/game_state.h"
-#include "app/startup.h"
-#include "render/lights.h"
-#include "render/menus.h"
-#include "support/gl_env.h"
-
-// Draws a menu screen as the menu frame does; returns the back buffer.
-static std::vector<unsigned char> drawMenu(int screen)
+// The main menu shows its title between the two corner pictures, and the pause line "Press
+// ESC to resume game" once a game exists; the options screen shows the current values; an
+// unknown screen draws nothing. The panels are picked where they are drawn; arrow clicks step
+// the options within their limits and the last entries chosen take effect.
+TEST(Menus, ScreensShowTheirPartsAndClicksPickThemAndStepTheOptions)
 {
     loadGameAssetsOnce();
     reshape(testWindowWidth, testWindowHeight);
-    menuScreen = screen;
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glPushMatrix();
-        gluLookAt(0.0, 0.0, 1.0, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
-        placeMenuLight();
-        drawMenuScreens(0);
-    glPopMatrix();
-    menuScreen = 0;
-    return readFrame();
-}
-
-// Reddish text pixels where the pause line "Press ESC to resume game" stands.
-static int pauseLinePixels()
-{
-    int count = 0;
-    for (int y = 15; y < 40; ++y) {
-        for (int x = 742; x < 992; ++x) {
-            const Rgb p = readPixel(x, y);
-            count += (p.r > 120 && p.g < 80 && p.b < 80) ? 1 : 0;
+    playing = 0;
+    const auto menuFrame = [](int screen) {
+        menuScreen = screen;
+        return drawGameFrame();
+    };
+    for (int started : {0, 1}) {
+        gameStarted = started;
+        const std::vector<unsigned char> frame = menuFrame(0);
+        for (const int x : {512, 888, 136}) {  // x 0 and +-0.98, at y 0.6
+            const Rgb p = pixelOf(frame, x, 614);
+            EXPECT_GT(p.r + p.g + p.b, 0) << x;
         }
+        EXPECT_EQ(countPixels(frame, 742, 15, 992, 40, isRed) > 100, started == 1);
     }
-    return count;
-}
-
-TEST(MenuScreens, ShowPanelsPauseLineOnceStartedAndOptionValuesAndNothingUnknown)
-{
-    gameStarted = 0;
-    drawMenu(0);
-    // Panels (Start New Game at both ends) and title drawn; between, beside, below them black.
-    const struct { float x, y; bool drawn; } points[] = {
-        {0.0f, 0.15f, true},   {0.3f, 0.15f, true},    {0.0f, -0.1f, true}, {0.0f, -0.35f, true},
-        {0.0f, -0.6f, true},   {0.0f, 0.6f, true},     {0.98f, 0.6f, true}, {-0.98f, 0.6f, true},
-        {0.0f, 0.025f, false}, {0.0f, -0.225f, false}, {0.3f, -0.1f, false}, {0.0f, -0.75f, false}};
-    for (const auto& at : points) {
-        const Rgb p = readPixel(int(512 + at.x * 384), int(384 + at.y * 384));
-        EXPECT_EQ(p.r + p.g + p.b > 0, at.drawn) << at.x << "," << at.y;
-    }
-    EXPECT_EQ(pauseLinePixels(), 0);
-    gameStarted = 1;
-    drawMenu(0);
-    EXPECT_GT(pauseLinePixels(), 100);
-    gameStarted = 0;
-
-    // The options screen shows the current values; an unknown screen draws nothing.
-    sfxVolume = 80;
-    gravitySetting = 0;
-    const std::vector<unsigned char> start = drawMenu(1);
-    sfxVolume = 85;
-    const std::vector<unsigned char> louder = drawMenu(1);
+    gameStarted = sfxVolume = gravitySetting = 0;
+    const std::vector<unsigned char> start = menuFrame(1);
+    sfxVolume = 5;
+    const std::vector<unsigned char> louder = menuFrame(1);
     gravitySetting = 1;
-    EXPECT_NE(louder, start);
-    EXPECT_NE(drawMenu(1), louder);
+    EXPECT_TRUE(louder != start && menuFrame(1) != louder) << "the volume or gravity not shown";
+    EXPECT_EQ(menuFrame(3), std::vector<unsigned char>(start.size(), 0));
+
+    // The widest panel picked at its end; nothing beside a panel, between two or off an arrow.
+    const struct { int screen, x, y; GLuint name; } picks[] = {
+        {0, 627, 326, pickStartNewGame}, {0, 627, 422, 0}, {0, 512, 374, 0}, {1, 300, 307, 0}};
+    for (const auto& c : picks) {
+        menuScreen = c.screen;
+        mouseX = static_cast<float>(c.x);
+        mouseY = static_cast<float>(c.y);
+        const GLint hits = runSelectionPass();
+        EXPECT_TRUE(hits == (c.name != 0) && (hits == 0 || selectionBuffer()[3] == c.name)) << c.x;
+    }
+    // Options arrow clicks: start value, arrow pixel (y from the top), clicks, result.
+    const struct { int* value; int start, x, y, times, expected; } steps[] = {
+        {&sfxVolume, 0, 550, 280, 21, 100},          {&sfxVolume, 97, 550, 280, 1, 100},
+        {&sfxVolume, 100, 550, 307, 19, 5},          {&sfxVolume, 3, 550, 307, 1, 0},
+        {&crosshairColorIndex, 2, 564, 361, 7, 0},   {&crosshairColorIndex, 0, 537, 361, 1, 8},
+        {&gravitySetting, 0, 564, 422, 4, 1},        {&gravitySetting, 0, 537, 422, 1, 2}};
+    menuScreen = 1;
+    for (const auto& c : steps) {
+        *c.value = c.start;
+        for (int i = 0; i < c.times; ++i) {
+            mouseButton(GLUT_LEFT_BUTTON, GLUT_DOWN, c.x, c.y);
+        }
+        EXPECT_EQ(*c.value, c.expected) << c.start << " " << c.x << "," << c.y << " x" << c.times;
+    }
+    EXPECT_TRUE(crosshairColor[0] + crosshairColor[2] == 2.0f && crosshairColor[1] == 0.0f &&
+                gravity == 0.02f) << "not a magenta crosshair and Jupiter's gravity";
+    gravity = 0.008f;
+    gravitySetting = crosshairColorIndex = menuScreen = 0;
     sfxVolume = 80;
-    gravitySetting = 0;
-    EXPECT_EQ(drawMenu(1), start);
-    EXPECT_EQ(drawMenu(3), std::vector<unsigned char>(start.size(), 0));
 }

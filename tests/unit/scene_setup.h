@@ -1,31 +1,36 @@
 #pragma once
 
-// Shared set-up for the in-process scene tests: play frames drawn by the game's own display
-// callback, with the field emptied and the camera placed on purpose.
+// Shared set-up and includes for the in-process scene tests: fields and cameras on purpose.
 
 #include <GL/freeglut.h>
+#include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "app/game_state.h"
 #include "app/startup.h"
 #include "support/gl_env.h"
 
+// A standing bunny or tree at (x, z).
+inline Entity at(float x, float z, float heading = 0.0f, int hits = 0)
+{
+    return Entity{x, 0.0f, z, 0.0f, 0, heading, hits};
+}
+
 // Moves every bunny, tree and the figure far beyond the far plane and clears all hits.
 inline void emptyField()
 {
-    for (Entity& bunny : bunnies) {
-        bunny = Entity{100.0f, 0.0f, 100.0f, 0.0f, 0, 0.0f, 0};
-    }
-    for (Entity& tree : trees) {
-        tree = Entity{-100.0f, 0.0f, 100.0f, 0.0f, 0, 0.0f, 0};
-    }
+    std::fill(bunnies, bunnies + bunnyCount, at(100.0f, 100.0f));
+    std::fill(trees, trees + treeCount, at(-100.0f, 100.0f));
     figurePosition = Vector3(100.0f, 0.0f, -100.0f);
     figureHeading = 0.0f;
-    for (int k = 0; k < 6; ++k) {
-        figurePartHits[k] = 0;
-        figureHipAngle[k % 2] = figureKneeAngle[k % 2] = 0.0f;
-        figureShoulderAngle[k % 2] = figureElbowAngle[k % 2] = 0.0f;
+    std::fill(figurePartHits, figurePartHits + 6, 0);
+    for (float* angles : {figureHipAngle, figureKneeAngle, figureShoulderAngle, figureElbowAngle}) {
+        angles[0] = angles[1] = 0.0f;
     }
 }
 
@@ -37,9 +42,10 @@ inline void placeCamera(Vector3 eye, Vector3 look)
     upVector = Vector3(0.0f, 1.0f, 0.0f);
 }
 
-// Play mode with full health and the lights as entering play leaves them, on the test
-// window's size.
-inline void enterTestPlay(int day)
+// Play mode on the test window's size with full health and the lights as entering play
+// leaves them, on an emptied field, the eye at eye looking at look, upright.
+inline void emptyScene(int day, Vector3 eye = Vector3(0.0f, 0.45f, 0.0f),
+                       Vector3 look = Vector3(0.0f, 0.45f, -0.25f))
 {
     loadGameAssetsOnce();
     reshape(testWindowWidth, testWindowHeight);
@@ -50,30 +56,27 @@ inline void enterTestPlay(int day)
     glDisable(GL_LIGHT2);
     glDisable(GL_LIGHT1);
     day != 0 ? glEnable(GL_LIGHT0) : glDisable(GL_LIGHT0);
-}
-
-// enterTestPlay on an emptied field, the eye at eye looking at look.
-inline void emptyScene(int day, Vector3 eye = Vector3(0.0f, 0.45f, 0.0f),
-                       Vector3 look = Vector3(0.0f, 0.45f, -0.25f))
-{
-    enterTestPlay(day);
     emptyField();
     placeCamera(eye, look);
 }
 
-// Draws one play frame with the game's display callback and reads it back (rows bottom-up).
+// Draws one frame with the game's display callback and reads it back (rows bottom-up).
 inline std::vector<unsigned char> drawGameFrame()
 {
     display();
-    glFinish();
     return readFrame();
 }
 
-inline Rgb pixelOf(const std::vector<unsigned char>& frame, int x, int y)
+// The pixels of a frame's rectangle [x0, x1) x [y0, y1) that pass test.
+template <typename Test>
+int countPixels(const std::vector<unsigned char>& frame, int x0, int y0, int x1, int y1, Test test)
 {
-    const size_t k = (static_cast<size_t>(y) * testWindowWidth + x) * 3;
-    return Rgb{frame[k], frame[k + 1], frame[k + 2]};
+    int count = 0;
+    for (int k = 0; k < (x1 - x0) * (y1 - y0); ++k) {
+        count += test(pixelOf(frame, x0 + k % (x1 - x0), y0 + k / (x1 - x0))) ? 1 : 0;
+    }
+    return count;
 }
 
-// Red material, lit or in shade.
+// Red material, lit or in shade, or red text.
 inline bool isRed(Rgb c) { return c.r > 40 && c.r > 3 * c.g + 10 && c.r > 3 * c.b + 10; }
