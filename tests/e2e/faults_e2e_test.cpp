@@ -8,7 +8,8 @@
 
 #include "support/e2e_driver.h"
 
-// Each asset broken in each way the game must survive, in a private copy of the asset tree:
+// Each asset broken in each way the game must survive, in a private copy of the asset tree
+// (every loader opens through one check, so each kind of special file is tried once or twice):
 // a bad image, or no images/ at all (started from the wrong place), ends start-up with status
 // 1 after its lines; a bad mesh or gun sound is reported (the sound on standard error) and the
 // game runs on until Q, a shot with no sound included.
@@ -29,17 +30,14 @@ TEST(Faults, BrokenMissingAndSpecialAssetsGetTheirMessageAndOutcome)
         {"images/wall.bmp", "truncate -s 200", "Error reading image data from images/wall.bmp.", 0},
         {"images/wall.bmp", "truncate -s 0", "Planes from images/wall.bmp is not 1: 65279", 0},
         {"images/wall.bmp", "rm -f @ && mkfifo @", "images/wall.bmp" + fifo, 0},
-        {"images/wall.bmp", "ln -sf /dev/zero", "images/wall.bmp" + zero, 0},
         {"meshes/bunny500.m", "rm", "Reading coordinates from meshes/bunny500.m\n" + noMesh, 1},
         {"meshes/bunny500.m", "printf 'Vertex 1 0 0\\nFace 3 2 3 4 {rgb=(1 0\\n\\1\\377 x' >",
          "Mesh line 1: Vertex line without an id and three coordinates; skipped\n"
          "trying to parse color 1\n", 1},
-        {"meshes/bunny500.m", "rm -f @ && mkfifo @", "meshes/bunny500.m" + fifo + noMesh, 1},
         {"meshes/bunny500.m", "ln -sf /dev/zero", "meshes/bunny500.m" + zero + noMesh, 1},
         {"meshes/bunny500.m", "truncate -s 67108865", "meshes/bunny500.m" + big + noMesh, 1},
         {"sounds/gun1.wav", "rm", noSound, 1},
         {"sounds/gun1.wav", "rm -f @ && mkfifo @", "sounds/gun1.wav" + fifo + noSound, 1},
-        {"sounds/gun1.wav", "ln -sf /dev/zero", "sounds/gun1.wav" + zero + noSound, 1},
         {"sounds/gun1.wav", "truncate -s 67108865", "sounds/gun1.wav" + big + noSound, 1},
     };
     for (const auto& c : cases) {

@@ -33,7 +33,6 @@ TEST(MenuE2e, FallbackHoverAndOptionsWithVolumeSamplesThenQuitPanel)
     movePointer(512, 614);
     EXPECT_TRUE(waitForOutput(run, "number of hits 1\ndepth: ", 5.0)) << run.out;
     EXPECT_TRUE(waitForOutput(run, "hit: " + std::to_string(pickQuit) + " \n", 5.0)) << run.out;
-    pressKey("q");  // not in play: ignored
     clickAt(512, 422);  // Options
     pause(run, 400);
     const long beforeUp = std::ifstream(out, std::ios::ate).tellg();

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <vector>
 
 #include "support/e2e_driver.h"
 
@@ -15,24 +14,17 @@ static bool isBlack(int r, int g, int b) { return r < 8 && g < 8 && b < 8; }
 static bool isPureRed(int r, int g, int b) { return r > 200 && g < 40 && b < 40; }
 static bool isReddish(int r, int g, int b) { return r > 120 && g + b < 160; }
 
-// Which pixels of a rectangle (y from the top, every step pixels) pass the test.
-static std::vector<bool> mask(const Screenshot& s, bool (*test)(int, int, int), int x0 = 0,
-                              int y0 = 0, int x1 = 1024, int y1 = 768, int step = 4)
-{
-    std::vector<bool> hits;
-    for (int y = y0; y < y1; y += step) {
-        for (int x = x0; x < x1; x += step) {
-            hits.push_back(test(s.at(x, y, 0), s.at(x, y, 1), s.at(x, y, 2)));
-        }
-    }
-    return hits;
-}
-
+// Share of a rectangle (y from the top, every 4 pixels) whose colour passes the test.
 static double share(const Screenshot& s, bool (*test)(int, int, int), int x0 = 0, int y0 = 0,
                     int x1 = 1024, int y1 = 768)
 {
-    const std::vector<bool> hits = mask(s, test, x0, y0, x1, y1);
-    return static_cast<double>(std::count(hits.begin(), hits.end(), true)) / hits.size();
+    int hits = 0, total = 0;
+    for (int y = y0; y < y1; y += 4) {
+        for (int x = x0; x < x1; x += 4, ++total) {
+            hits += test(s.at(x, y, 0), s.at(x, y, 1), s.at(x, y, 2)) ? 1 : 0;
+        }
+    }
+    return static_cast<double>(hits) / total;
 }
 
 // On its side the view's horizon runs down the screen: sky fills an edge from top to bottom
@@ -57,8 +49,8 @@ static void expectPointerHeld(GameRun& run, const char* when)
 // Without an audio device the game says so once and plays silently. Help shows its text. By
 // day sky and grass show, and the player is still alive 1.0 s into each of a few new games;
 // play holds the pointer, Escape pauses with the pause line and resumes. Left alone the player
-// dies: the view lies on its side, the health bar is empty, the clock stops, and every click
-// still runs a picking pass. T turns the sky black.
+// dies: the view lies on its side, the health bar is empty, and every click still runs a
+// picking pass.
 TEST(Play, NewGamesPauseResumeAndLeftAloneByDayAndNight)
 {
     GameRun run = startGame({"SDL_AUDIODRIVER=nonexistent-driver"});
@@ -95,18 +87,7 @@ TEST(Play, NewGamesPauseResumeAndLeftAloneByDayAndNight)
     xdo("click --repeat 3 --delay 50 1");
     const auto picked = [&] { return countOccurrences(run.out, "number of hits") == passes + 3; };
     EXPECT_TRUE(waitFor(run, picked, 3.0)) << run.out;
-    pause(run, 1200);
-    const Screenshot later = takeScreenshot();
-    EXPECT_EQ(mask(shot, isPureRed, 0, 622, 220, 652, 1),
-              mask(later, isPureRed, 0, 622, 220, 652, 1))
-        << "the clock stopped";
-    EXPECT_TRUE(lyingOnSide(later)) << "the camera stays on its side";
-
-    pressKey("t");
-    pause(run, 400);
-    const Screenshot night = takeScreenshot();
-    EXPECT_EQ(share(night, isSkyBlue), 0.0);
-    EXPECT_GT(share(night, isBlack), 0.3) << "a black sky";
+    EXPECT_TRUE(lyingOnSide(takeScreenshot())) << "the camera stays on its side";
     pressKey("q");
     EXPECT_EQ(waitForExit(run, 3.0), 0) << run.out << run.err;
     stopGame(run);

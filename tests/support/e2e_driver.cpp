@@ -222,13 +222,7 @@ void holdKey(const std::string& key, int ms)
 void pointerPosition(int& x, int& y)
 {
     x = y = -1;
-    Window root = 0, child = 0;
-    int windowX = 0, windowY = 0;
-    unsigned int buttons = 0;
-    if (Display* d = xDisplay()) {
-        XQueryPointer(d, DefaultRootWindow(d), &root, &child, &x, &y, &windowX, &windowY,
-                      &buttons);
-    }
+    std::sscanf(commandOutput("xdotool getmouselocation").c_str(), "x:%d y:%d", &x, &y);
 }
 
 Screenshot takeScreenshot()

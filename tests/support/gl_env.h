@@ -26,6 +26,3 @@ inline Rgb pixelOf(const std::vector<unsigned char>& frame, int x, int y)
     const int k = (y * testWindowWidth + x) * 3;
     return Rgb{frame[k], frame[k + 1], frame[k + 2]};
 }
-
-// One pixel of the back buffer, after a draw.
-inline Rgb readPixel(int x, int y) { return pixelOf(readFrame(), x, y); }
