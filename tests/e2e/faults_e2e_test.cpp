@@ -115,29 +115,3 @@ TEST(Faults, AClosedOrVanishedConsoleDoesNotStopTheGame)
     EXPECT_EQ(waitForExit(piped, 10.0), 0) << piped.err;
     stopGame(piped);
 }
-
-// Escape in rapid bursts pauses and resumes many times, and the window is resized to slivers
-// and back: the game stays up and playable, and Q still quits cleanly.
-TEST(Faults, EscapeBurstsAndSliverWindowsLeaveOnePlayableGame)
-{
-    GameRun run = startGame();
-    ASSERT_TRUE(waitForWindow(run, 15.0)) << run.out << run.err;
-    clickAt(512, 326);  // Start New Game
-    pause(run, 500);
-    for (int burst = 0; burst < 5; ++burst) {
-        xdo("key --delay 1 Escape Escape Escape Escape Escape Escape Escape Escape Escape");
-        pause(run, 100);
-    }
-    pressKey("Escape");  // nine presses a burst leave the game paused; one more resumes it
-    pause(run, 300);
-    holdKey("w", 300);
-    for (const char* size : {"1024 2", "3 768", "1 1", "1024 768"}) {
-        xdo(std::string("search --name '^Vantreska$' windowsize ") + size);
-        pause(run, 300);
-        clickAt(512, 400);  // a shot through the new window size
-        ASSERT_FALSE(run.ended) << "after resizing to " << size << "\n" << run.err;
-    }
-    pressKey("q");
-    EXPECT_EQ(waitForExit(run, 10.0), 0) << run.out << run.err;
-    stopGame(run);
-}

@@ -7,18 +7,6 @@
 #include "input/picking.h"
 #include "support/e2e_driver.h"
 
-// The loudest 16-bit sample of the raw disk audio output from byte offset from on.
-static int peakFrom(const std::string& path, long from)
-{
-    std::ifstream in(path, std::ios::binary);
-    in.seekg(from & ~1L);
-    int peak = 0;
-    for (int16_t s = 0; in.read(reinterpret_cast<char*>(&s), 2);) {
-        peak = std::max(peak, std::abs(static_cast<int>(s)));
-    }
-    return peak;
-}
-
 // Without game mode the game says so and opens a full-screen window on the title menu. A hover
 // over Quit reports its hit and acts on nothing; each volume arrow press samples the shot at
 // the new level; the Quit panel ends the game with status 0.
@@ -38,14 +26,14 @@ TEST(MenuE2e, FallbackHoverAndOptionsWithVolumeSamplesThenQuitPanel)
     const long beforeUp = std::ifstream(out, std::ios::ate).tellg();
     clickAt(550, 280);  // 85 %
     pause(run, 600);
-    EXPECT_GT(peakFrom(out, beforeUp), 4000) << "the sample at 85 %";
+    EXPECT_GT(loudestSample(out, beforeUp), 4000) << "the sample at 85 %";
     movePointer(550, 307);
     xdo("click --repeat 16 --delay 40 1");  // down to 5 %
     pause(run, 600);
     const long muted = std::ifstream(out, std::ios::ate).tellg();
     xdo("click 1");  // 0 %
     pause(run, 600);
-    EXPECT_LT(peakFrom(out, muted), 50) << "the sample at 0 %";
+    EXPECT_LT(loudestSample(out, muted), 50) << "the sample at 0 %";
     unlink(out.c_str());
     pressKey("Escape");
     clickAt(512, 614);  // Quit, back on the main menu

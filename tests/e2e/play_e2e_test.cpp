@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <string>
 
 #include "support/e2e_driver.h"
 
@@ -48,9 +49,9 @@ static void expectPointerHeld(GameRun& run, const char* when)
 
 // Without an audio device the game says so once and plays silently. Help shows its text. By
 // day sky and grass show, and the player is still alive 1.0 s into each of a few new games;
-// play holds the pointer, Escape pauses with the pause line and resumes. Left alone the player
-// dies: the view lies on its side, the health bar is empty, and every click still runs a
-// picking pass.
+// play holds the pointer, Escape pauses with the pause line, and bursts of Escape leave one
+// game to resume. Left alone the player dies: the view lies on its side, the health bar is
+// empty, and every click still runs a picking pass, also through sliver-sized windows.
 TEST(Play, NewGamesPauseResumeAndLeftAloneByDayAndNight)
 {
     GameRun run = startGame({"SDL_AUDIODRIVER=nonexistent-driver"});
@@ -75,7 +76,10 @@ TEST(Play, NewGamesPauseResumeAndLeftAloneByDayAndNight)
     pressKey("Escape");
     pause(run, 400);
     EXPECT_GT(share(takeScreenshot(), isReddish, 740, 725, 1024, 755), 0.01) << "the pause line";
-    pressKey("Escape");
+    for (int burst = 0; burst < 5; ++burst) {  // nine presses a burst: paused, then resumed
+        xdo("key --delay 1 Escape Escape Escape Escape Escape Escape Escape Escape Escape");
+        pause(run, 100);
+    }
     expectPointerHeld(run, "resumed play");
     Screenshot shot;
     const auto dead = [&] { return lyingOnSide(shot = takeScreenshot()); };
@@ -88,6 +92,12 @@ TEST(Play, NewGamesPauseResumeAndLeftAloneByDayAndNight)
     const auto picked = [&] { return countOccurrences(run.out, "number of hits") == passes + 3; };
     EXPECT_TRUE(waitFor(run, picked, 3.0)) << run.out;
     EXPECT_TRUE(lyingOnSide(takeScreenshot())) << "the camera stays on its side";
+    for (const char* size : {"1024 2", "3 768", "1 1", "1024 768"}) {
+        xdo(std::string("search --name '^Vantreska$' windowsize ") + size);
+        pause(run, 300);
+        clickAt(512, 400);  // a picking pass through the new window size
+        ASSERT_FALSE(run.ended) << "after resizing to " << size << "\n" << run.err;
+    }
     pressKey("q");
     EXPECT_EQ(waitForExit(run, 3.0), 0) << run.out << run.err;
     stopGame(run);

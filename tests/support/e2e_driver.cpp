@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <thread>
 
 static double nowSec()
@@ -259,6 +260,17 @@ bool saveScreenshot(const Screenshot& shot, const std::string& path)
     png.format = PNG_FORMAT_RGB;
     return shot.width > 0 &&
            png_image_write_to_file(&png, path.c_str(), 0, shot.rgb.data(), 0, nullptr) != 0;
+}
+
+int loudestSample(const std::string& path, long from)
+{
+    std::ifstream in(path, std::ios::binary);
+    in.seekg(from & ~1L);
+    int peak = 0;
+    for (int16_t s = 0; in.read(reinterpret_cast<char*>(&s), 2);) {
+        peak = std::max(peak, std::abs(static_cast<int>(s)));
+    }
+    return peak;
 }
 
 bool titleShown(const Screenshot& shot)

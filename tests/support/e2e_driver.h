@@ -27,28 +27,20 @@ GameRun startGame(const std::vector<std::string>& extraEnv = {},
                   const std::string& binary = VANTRESKA_BIN);
 
 // Collects the game's output until done() holds, the game ends, or the timeout passes;
-// returns done().
+// returns done(). The waits below all go through it.
 bool waitFor(GameRun& run, const std::function<bool()>& done, double timeoutSec);
-
-// waitFor text in standard output (or error, when inStderr).
 bool waitForOutput(GameRun& run, const std::string& text, double timeoutSec,
                    bool inStderr = false);
+int waitForExit(GameRun& run, double timeoutSec);       // the exit status, -1 on timeout
+bool waitForWindow(GameRun& run, double timeoutSec);    // mapped at full screen size
+void pause(GameRun& run, int ms);
 
 // Number of times text occurs in s.
 int countOccurrences(const std::string& s, const std::string& text);
 
-// Waits for the process to end; returns its exit status, or -1 after the timeout.
-int waitForExit(GameRun& run, double timeoutSec);
-
 // Ends the process if it still runs (SIGTERM, then SIGKILL), reaps it and waits until its
 // window is gone.
 void stopGame(GameRun& run);
-
-// Waits until the game's window is mapped at full screen size; true when it is.
-bool waitForWindow(GameRun& run, double timeoutSec);
-
-// Sleeps for ms milliseconds while collecting the game's output.
-void pause(GameRun& run, int ms);
 
 // Runs xdotool with the given arguments; returns its exit status.
 int xdo(const std::string& args);
@@ -75,6 +67,10 @@ Screenshot takeScreenshot();
 
 // Saves a screenshot as a PNG.
 bool saveScreenshot(const Screenshot& shot, const std::string& path);
+
+// Loudest 16-bit sample of raw audio (the disk audio driver's output, a WAV's data) in the
+// file at path from byte offset from on.
+int loudestSample(const std::string& path, long from);
 
 // Whether the main menu's title (its orange letters across the top) is on the screen.
 bool titleShown(const Screenshot& shot);

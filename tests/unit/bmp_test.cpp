@@ -63,7 +63,6 @@ TEST(BmpTexture, UploadsPaddedRowsPackedAndInRedGreenBlueOrder)
     glBindTexture(GL_TEXTURE_2D, 300);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
-    EXPECT_EQ(std::vector<int>(texels.begin(), texels.begin() + 3), std::vector<int>({30, 20, 10}));
     for (int i = 0; i < 30; ++i) {
         const int fileIndex = (i / 15) * 16 + (i % 15 / 3) * 3 + (2 - i % 3);
         EXPECT_EQ(texels[i], static_cast<unsigned char>(fileIndex * 10 + 10)) << "texel " << i;
