@@ -62,19 +62,19 @@ extern float figureTimerInterval;   // milliseconds, truncated when armed
 extern const float mouseSensitivity;  // 0.1: a pixel turns 0.001745329 radians
 extern const float walkSpeed;         // 0.22 of the look or strafe vector per walk tick
 
-extern Entity bunnies[bunnyCount];  // bunny i has pick name 9 + i
-extern Entity trees[treeCount];     // tree j: trunk name 39 + j, crown name 29 + j
+extern Entity bunnies[bunnyCount];  // bunny i has pick name pickFirstBunny + i
+extern Entity trees[treeCount];     // tree j: pickFirstTrunk + j, pickFirstCrown + j
 extern int hopIndex;                // bunny that may start a hop next; kept across games
 
 // The walking figure
 extern Vector3 figurePosition;       // world units; y stays 0
 extern float figureHeading;          // degrees; 0 faces +z
-extern int figurePartHits[6];        // head, torso, arm 5, arm 6, leg 7, leg 8
-extern float figureHipAngle[2];      // degrees; [0] leg 8, [1] leg 7
+extern int figurePartHits[6];        // head, torso, arms, legs (-x side first): pick order
+extern float figureHipAngle[2];      // degrees; [0] the +x side's leg, [1] the -x side's
 extern int figureHipStep[2];         // degrees per figure tick
-extern float figureKneeAngle[2];     // degrees; [0] leg 8, [1] leg 7
-extern float figureShoulderAngle[2]; // degrees; [0] arm 6, [1] arm 5
-extern float figureElbowAngle[2];    // degrees; [0] arm 6, [1] arm 5
+extern float figureKneeAngle[2];     // degrees; [0] the +x side's leg, [1] the -x side's
+extern float figureShoulderAngle[2]; // degrees; [0] the +x side's arm, [1] the -x side's
+extern float figureElbowAngle[2];    // degrees; [0] the +x side's arm, [1] the -x side's
 
 // Assets
 extern Mesh bunnyMesh;  // the bunny, loaded once at start-up
