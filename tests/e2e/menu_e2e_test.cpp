@@ -8,8 +8,8 @@
 #include "support/e2e_driver.h"
 
 // Without game mode the game says so and opens a full-screen window on the title menu. A hover
-// over Quit reports its hit and acts on nothing; each volume arrow press samples the shot at
-// the new level; the Quit panel ends the game with status 0.
+// over Quit reports its hit and acts on nothing; a volume arrow press samples the shot at the
+// new level; the Quit panel ends the game with status 0.
 TEST(MenuE2e, FallbackHoverAndOptionsWithVolumeSamplesThenQuitPanel)
 {
     const std::string out = "/tmp/vantreska-menu-" + std::to_string(getpid()) + ".raw";
@@ -27,13 +27,6 @@ TEST(MenuE2e, FallbackHoverAndOptionsWithVolumeSamplesThenQuitPanel)
     clickAt(550, 280);  // 85 %
     pause(run, 600);
     EXPECT_GT(loudestSample(out, beforeUp), 4000) << "the sample at 85 %";
-    movePointer(550, 307);
-    xdo("click --repeat 16 --delay 40 1");  // down to 5 %
-    pause(run, 600);
-    const long muted = std::ifstream(out, std::ios::ate).tellg();
-    xdo("click 1");  // 0 %
-    pause(run, 600);
-    EXPECT_LT(loudestSample(out, muted), 50) << "the sample at 0 %";
     unlink(out.c_str());
     pressKey("Escape");
     clickAt(512, 614);  // Quit, back on the main menu

@@ -16,12 +16,6 @@
 #include <fstream>
 #include <thread>
 
-static double nowSec()
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
 GameRun startGame(const std::vector<std::string>& extraEnv, const std::string& workDir,
                   const std::string& binary)
 {
@@ -88,10 +82,11 @@ static void collect(GameRun& run, int ms)
 
 bool waitFor(GameRun& run, const std::function<bool()>& done, double timeoutSec)
 {
-    const double end = nowSec() + timeoutSec;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSec);
     for (;;) {
         collect(run, 10);
-        if (done() || nowSec() > end || (run.ended && run.outFd < 0 && run.errFd < 0)) {
+        if (done() || std::chrono::steady_clock::now() > end ||
+            (run.ended && run.outFd < 0 && run.errFd < 0)) {
             return done();
         }
     }

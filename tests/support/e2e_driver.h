@@ -56,10 +56,7 @@ struct Screenshot {
     int height = 0;
     std::vector<unsigned char> rgb;  // rows top-down
     // Pixel at (x, y), y from the top; channel 0 red, 1 green, 2 blue.
-    int at(int x, int y, int channel) const
-    {
-        return rgb[(static_cast<size_t>(y) * width + x) * 3 + channel];
-    }
+    int at(int x, int y, int channel) const { return rgb[(size_t(y) * width + x) * 3 + channel]; }
 };
 
 // Captures the whole screen. Empty (width 0) on failure.

@@ -13,6 +13,17 @@ static std::vector<GLuint> records(std::vector<std::vector<int>> list)
     return buffer;
 }
 
+// Closeness: the two depths summed with wrap-around, read as signed, halved toward zero,
+// made positive.
+TEST(ProcessHits, ClosenessWrapsHalvesTowardZeroAndIsPositive)
+{
+    const GLuint cases[][3] = {{0xFFFFFFFFu, 0xFFFFFFFFu, 1}, {0x80000000u, 0x80000000u, 0},
+                               {0u, 0x80000000u, 1073741824}, {3u, 0u, 1}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(closeness(c[0], c[1]), static_cast<int>(c[2])) << c[0] << " " << c[1];
+    }
+}
+
 // A shot hits the nearest figure part and up to four bunnies nearer than every trunk, if
 // alive. Each record is printed with its closeness, half the wrapped signed sum of its depths.
 TEST(ProcessHits, ShotHitsTheNearestPartAndUpToFourBunniesNearerThanEveryTrunk)
