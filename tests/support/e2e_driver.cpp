@@ -22,7 +22,8 @@ GameRun startGame(const std::vector<std::string>& extraEnv, const std::string& w
     GameRun run;
     int outPipe[2];
     int errPipe[2];
-    if (pipe(outPipe) != 0 || pipe(errPipe) != 0) {
+    // Close-on-exec: the game must hold no end of its pipes but the write ends it writes to.
+    if (pipe2(outPipe, O_CLOEXEC) != 0 || pipe2(errPipe, O_CLOEXEC) != 0) {
         return run;
     }
     run.pid = fork();
