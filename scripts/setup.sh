@@ -11,7 +11,7 @@ packages=(
   libsdl2-mixer-dev libpng-dev libx11-dev
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xdotool x11-apps x11-utils xauth
+  xvfb xdotool x11-utils xauth
 )
 if [ "${1:-}" = "assets" ]; then
   packages+=(imagemagick fonts-dejavu-core sox libmeshoptimizer-dev)
