@@ -9,8 +9,6 @@
 #include "app/game_state.h"
 #include "app/signals.h"
 
-static const double passMs = 1000.0 / passesPerSecond;
-
 static double (*testClock)() = nullptr;
 
 // A chain waiting for its next tick.
@@ -118,8 +116,16 @@ int runDuePasses()
     return ran;
 }
 
-// The toolkit timer behind the pass clock. It is armed a millisecond past the next pass,
-// since the toolkit's millisecond clock may otherwise fire it a fraction early.
+static void passTimer(int generation);
+
+// Arms the toolkit timer behind the pass clock a millisecond past the next pass, since the
+// toolkit's millisecond clock may otherwise fire it a fraction early.
+static void armPassTimer()
+{
+    const double wait = std::ceil(passDueMs(currentPass + 1) - paceClockMs()) + 1.0;
+    glutTimerFunc(wait > 1.0 ? static_cast<unsigned int>(wait) : 1u, passTimer, clockGeneration);
+}
+
 static void passTimer(int generation)
 {
     if (generation != clockGeneration) {
@@ -127,14 +133,13 @@ static void passTimer(int generation)
     }
     endOnPendingSignal();  // a Ctrl-C or kill ends the game here, between passes, as Q would
     runDuePasses();
-    const double wait = std::ceil(passDueMs(currentPass + 1) - paceClockMs()) + 1.0;
-    glutTimerFunc(wait > 1.0 ? static_cast<unsigned int>(wait) : 1u, passTimer, generation);
+    armPassTimer();
 }
 
 void startPassClock()
 {
     resetPassClock();
-    glutTimerFunc(static_cast<unsigned int>(std::ceil(passMs)) + 1u, passTimer, clockGeneration);
+    armPassTimer();
 }
 
 void armChain(int intervalMs, void (*callback)(int), int value)
