@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs, when any is missing.
 #   scripts/setup.sh          build, run and test
-#   scripts/setup.sh assets   also the asset tools (ImageMagick, sox, meshoptimizer)
+#   scripts/setup.sh assets   also the asset tools (ImageMagick, sox, meshoptimizer, CGAL)
 #   scripts/setup.sh package  also the Debian packaging tools and validators
 set -euo pipefail
 
@@ -14,7 +14,7 @@ packages=(
   xvfb xdotool x11-utils xauth
 )
 if [ "${1:-}" = "assets" ]; then
-  packages+=(imagemagick fonts-dejavu-core sox libmeshoptimizer-dev)
+  packages+=(imagemagick fonts-dejavu-core sox libmeshoptimizer-dev libcgal-dev)
 fi
 if [ "${1:-}" = "package" ]; then
   packages+=(debhelper dpkg-dev fakeroot lintian appstream desktop-file-utils)

@@ -1,21 +1,38 @@
-// make_bunny_mesh: turns the Stanford Bunny scan (ASCII PLY) into the game's bunny500.m.
+// make_bunny_mesh: models the game's bunny and writes it as bunny500.m.
 //
-//   make_bunny_mesh <in.ply> <out.m> [<side_view.ppm>]
+//   make_bunny_mesh [--draft] <out.m> [<side_view.ppm>]
 //
-// The scan is simplified to about 500 triangles with meshoptimizer. Coordinates stay in the
-// scan's own frame (metres, y up, head towards -x): the game places the model unscaled and puts
-// the eyes and the mouth at fixed points of that frame. Triangles are written counter-clockwise
-// as seen from outside. The optional PPM is a flat-shaded side view seen from +z (the bunny faces
-// left), on a magenta key colour, for the menu pictures.
+// The bunny is a smooth blend of ellipsoids and capsules (body, haunches, chest, head, cheeks,
+// ears, tail, paws), given as a signed distance: negative inside. CGAL's 3-D mesher turns its
+// zero level into a closed surface of well-shaped triangles, and meshoptimizer simplifies that
+// to about 500 triangles. The frame is the game's: metres, y up, the body's front towards -x,
+// the head turned to look along +z; the game draws the model unscaled and puts two eye
+// spheres and the mouth lines at fixed points of this frame. The tool checks the result (eyes
+// and mouth on the surface, size and place, one closed surface wound outwards, triangle count
+// and shape), prints the figures and fails if one is off. Triangles are written counter-
+// clockwise as seen from outside. The optional PPM is a flat-shaded side view seen from +z
+// (the bunny faces left, looking at the viewer), on a magenta key colour, for the pictures.
+// --draft writes the files even when a check fails, for looking at a model being worked on.
+#include <CGAL/Exact_predicates_inexact_constructions_kernel.h>
+#include <CGAL/Labeled_mesh_domain_3.h>
+#include <CGAL/Mesh_complex_3_in_triangulation_3.h>
+#include <CGAL/Mesh_criteria_3.h>
+#include <CGAL/Mesh_triangulation_3.h>
+#include <CGAL/Surface_mesh.h>
+#include <CGAL/facets_in_complex_3_to_triangle_mesh.h>
+#include <CGAL/make_mesh_3.h>
 #include <meshoptimizer.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
+#include <map>
+#include <numeric>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct Point {
@@ -32,6 +49,7 @@ struct Model {
 static const int minTriangles = 480;
 static const int maxTriangles = 520;
 static const int targetTriangles = 500;
+static const double pi = 3.14159265358979;
 
 static Point sub(Point a, Point b)
 {
@@ -45,126 +63,176 @@ static double dotP(Point a, Point b)
 {
     return double(a.x) * b.x + double(a.y) * b.y + double(a.z) * b.z;
 }
-
-// Reads an ASCII PLY with x, y, z as the first vertex properties and polygon faces (fanned into
-// triangles). Returns false with a message on anything it cannot read.
-static bool readPly(const char* path, Model& model)
+static double length(Point a)
 {
-    std::ifstream in(path);
-    if (!in) {
-        std::fprintf(stderr, "make_bunny_mesh: cannot open %s\n", path);
-        return false;
-    }
-    std::string line;
-    long vertexCount = -1;
-    long faceCount = -1;
-    int vertexProps = 0;
-    bool inVertex = false;
-    if (!std::getline(in, line) || line.compare(0, 3, "ply") != 0) {
-        std::fprintf(stderr, "make_bunny_mesh: %s is not a PLY file\n", path);
-        return false;
-    }
-    while (std::getline(in, line) && line.compare(0, 10, "end_header") != 0) {
-        std::istringstream words(line);
-        std::string word, kind;
-        words >> word;
-        if (word == "format" && line.find("ascii") == std::string::npos) {
-            std::fprintf(stderr, "make_bunny_mesh: only ASCII PLY is supported\n");
-            return false;
-        }
-        if (word == "element") {
-            long n = 0;
-            words >> kind >> n;
-            inVertex = (kind == "vertex");
-            if (kind == "vertex")
-                vertexCount = n;
-            if (kind == "face")
-                faceCount = n;
-        } else if (word == "property" && inVertex) {
-            vertexProps++;
-        }
-    }
-    if (vertexCount <= 0 || faceCount <= 0 || vertexProps < 3) {
-        std::fprintf(stderr, "make_bunny_mesh: %s lacks vertices, faces or x y z\n", path);
-        return false;
-    }
-    model.verts.resize(size_t(vertexCount));
-    for (Point& p : model.verts) {
-        float extra = 0.0f;
-        in >> p.x >> p.y >> p.z;
-        for (int k = 3; k < vertexProps; k++)
-            in >> extra;
-    }
-    for (long f = 0; f < faceCount && in; f++) {
-        int n = 0;
-        in >> n;
-        std::vector<long> poly(size_t(std::max(n, 0)));
-        for (long& v : poly)
-            in >> v;
-        for (int k = 2; k < n; k++) {
-            const long tri[3] = {poly[0], poly[size_t(k - 1)], poly[size_t(k)]};
-            for (long v : tri) {
-                if (v < 0 || v >= vertexCount) {
-                    std::fprintf(stderr, "make_bunny_mesh: face %ld names vertex %ld\n", f, v);
-                    return false;
-                }
-                model.indices.push_back(unsigned(v));
-            }
-        }
-    }
-    if (!in) {
-        std::fprintf(stderr, "make_bunny_mesh: %s ends early\n", path);
-        return false;
-    }
-    return true;
+    return std::sqrt(dotP(a, a));
 }
 
-// Six times the signed volume, taken about the vertex centroid so the small holes in the
-// scan's base hardly matter; positive when the triangles wind counter-clockwise from outside.
-static double signedVolume6(const Model& m)
+// ---- The shape ----
+
+struct Vec {
+    double x, y, z;
+};
+
+// One part of the bunny. An ellipsoid of radii r about the centre a; a blade, the same
+// ellipsoid swept along its own y axis from -r.y to r.y, so radii r.x and r.z across with
+// round ends (an ear); both turned by the angles b in degrees: about their own y axis, then
+// about z, then about x. Or a capsule from a to b of radius r.x. blend is the radius of the
+// smooth minimum with which the part joins those before it.
+enum Kind { Ellipsoid, Blade, Capsule };
+
+struct Part {
+    Kind kind;
+    Vec a;
+    Vec r;
+    Vec b;
+    double blend;
+};
+
+static Part ellipsoid(Vec centre, Vec radii, Vec angles, double blend)
 {
-    Point c;
-    for (const Point& p : m.verts) {
-        c.x += p.x / float(m.verts.size());
-        c.y += p.y / float(m.verts.size());
-        c.z += p.z / float(m.verts.size());
-    }
-    double sum = 0.0;
-    for (size_t i = 0; i + 2 < m.indices.size(); i += 3) {
-        const Point a = sub(m.verts[m.indices[i]], c);
-        const Point b = sub(m.verts[m.indices[i + 1]], c);
-        const Point d = sub(m.verts[m.indices[i + 2]], c);
-        sum += dotP(a, crossP(b, d));
-    }
-    return sum;
+    return {Ellipsoid, centre, radii, angles, blend};
+}
+static Part blade(Vec centre, Vec radii, Vec angles, double blend)
+{
+    return {Blade, centre, radii, angles, blend};
+}
+static Part capsule(Vec a, Vec b, double radius, double blend)
+{
+    return {Capsule, a, {radius, radius, radius}, b, blend};
 }
 
-// Simplifies to between minTriangles and maxTriangles: the edge-collapse simplifier first,
-// the sloppy one (with a searched target) when the scan's borders keep the first from getting
-// there.
-static std::vector<unsigned int> simplify(const Model& m)
+// The bunny sits on the ground at y = 0.032, its body along x with the tail at +x and the
+// head on top of the chest at -x. Left and right of the body are -z and +z; the head, turned
+// to look along +z, has its own left and right along x (its eyes at x = -0.08 and -0.06).
+static std::vector<Part> bunnyParts()
 {
-    std::vector<unsigned int> out(m.indices.size());
-    const size_t target = size_t(targetTriangles) * 3;
-    float error = 0.0f;
-    size_t n = meshopt_simplify(out.data(), m.indices.data(), m.indices.size(), &m.verts[0].x,
-                                m.verts.size(), sizeof(Point), target, 1.0f, 0, &error);
-    std::printf("meshopt_simplify: %zu triangles, relative error %g\n", n / 3, error);
-    if (n / 3 >= size_t(minTriangles) && n / 3 <= size_t(maxTriangles)) {
-        out.resize(n);
-        return out;
+    std::vector<Part> parts;
+    // Body: the back rising from the haunches to the shoulders.
+    parts.push_back(ellipsoid({0.004, 0.09, 0.0}, {0.05, 0.047, 0.039}, {0, 0, -18}, 0));
+    for (double side : {-1.0, 1.0}) {
+        // Haunch: the round hind thigh; below it the hind paw, long and flat, toes forward.
+        parts.push_back(
+            ellipsoid({0.022, 0.072, 0.027 * side}, {0.035, 0.036, 0.025}, {0, 0, 10}, 0.012));
+        parts.push_back(
+            ellipsoid({0.0, 0.041, 0.038 * side}, {0.034, 0.0085, 0.012}, {0, 0, 4}, 0.008));
     }
-    size_t t = target;
-    for (int attempt = 0; attempt < 20; attempt++) {
-        n = meshopt_simplifySloppy(out.data(), m.indices.data(), m.indices.size(), &m.verts[0].x,
-                                   m.verts.size(), sizeof(Point), t, 1.0f, &error);
-        std::printf("meshopt_simplifySloppy(target %zu): %zu triangles\n", t / 3, n / 3);
-        if (n / 3 >= size_t(minTriangles) && n / 3 <= size_t(maxTriangles))
-            break;
-        t = std::max<size_t>(3, t * size_t(targetTriangles) / std::max<size_t>(n / 3, 1) / 3 * 3);
+    // Chest, in front of the body, and the neck up to the head.
+    parts.push_back(ellipsoid({-0.046, 0.092, 0.004}, {0.028, 0.036, 0.032}, {0, 0, 0}, 0.014));
+    parts.push_back(capsule({-0.055, 0.105, 0.004}, {-0.068, 0.128, 0.008}, 0.02, 0.012));
+    for (double side : {-1.0, 1.0}) {
+        // Fore leg, nearly upright under the chest, and its paw.
+        const double z = 0.005 + 0.017 * side;
+        parts.push_back(
+            capsule({-0.056, 0.08, z}, {-0.062, 0.043, z + 0.003 * side}, 0.0095, 0.006));
+        parts.push_back(
+            ellipsoid({-0.07, 0.04, z + 0.003 * side}, {0.014, 0.0075, 0.0105}, {0, 0, 0}, 0.006));
     }
-    out.resize(n);
-    return out;
+    // Tail: a small round puff at the rear.
+    parts.push_back(ellipsoid({0.052, 0.09, 0.0}, {0.012, 0.013, 0.013}, {0, 0, 0}, 0.005));
+    // Head, looking along +z and a little towards -x, fuller below the eyes, and the two
+    // cheeks of the muzzle with the mouth between them.
+    parts.push_back(ellipsoid({-0.0695, 0.1315, 0.016}, {0.024, 0.0215, 0.028}, {0, -8, 0}, 0.008));
+    parts.push_back(ellipsoid({-0.072, 0.126, 0.01}, {0.024, 0.021, 0.026}, {0, -8, 0}, 0.01));
+    parts.push_back(ellipsoid({-0.084, 0.135, 0.0412}, {0.0105, 0.0105, 0.0095}, {0, 0, 0}, 0.006));
+    parts.push_back(ellipsoid({-0.068, 0.135, 0.0428}, {0.0105, 0.0105, 0.0095}, {0, 0, 0}, 0.006));
+    // Ears: long, flat and round-tipped, behind the eyes, each turned a little outwards about
+    // its length; the one on the -x side stands up, the other lies back towards the tail.
+    parts.push_back(blade({-0.082, 0.168, -0.006}, {0.0105, 0.023, 0.0045}, {-14, 20, 4}, 0.009));
+    parts.push_back(blade({-0.045, 0.165, -0.01}, {0.0105, 0.023, 0.0045}, {-16, -20, -45}, 0.009));
+    return parts;
+}
+
+static Vec rotate(Vec p, char axis, double degrees)
+{
+    const double c = std::cos(degrees * pi / 180.0), s = std::sin(degrees * pi / 180.0);
+    if (axis == 'x')
+        return {p.x, c * p.y - s * p.z, s * p.y + c * p.z};
+    if (axis == 'y')
+        return {c * p.x + s * p.z, p.y, -s * p.x + c * p.z};
+    return {c * p.x - s * p.y, s * p.x + c * p.y, p.z};
+}
+
+// Signed distance to one part (for an ellipsoid the usual first-order estimate, exact enough
+// near its surface, where it matters).
+static double partDistance(const Part& part, Vec p)
+{
+    Vec q = {p.x - part.a.x, p.y - part.a.y, p.z - part.a.z};
+    if (part.kind == Capsule) {
+        const Vec ab = {part.b.x - part.a.x, part.b.y - part.a.y, part.b.z - part.a.z};
+        const double t = std::clamp((q.x * ab.x + q.y * ab.y + q.z * ab.z) /
+                                        (ab.x * ab.x + ab.y * ab.y + ab.z * ab.z),
+                                    0.0, 1.0);
+        const Vec d = {q.x - ab.x * t, q.y - ab.y * t, q.z - ab.z * t};
+        return std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z) - part.r.x;
+    }
+    // Into the part's own axes: undo the turns about x, z, y in that order.
+    q = rotate(rotate(rotate(q, 'x', -part.b.x), 'z', -part.b.z), 'y', -part.b.y);
+    Vec r = part.r;
+    if (part.kind == Blade) {
+        q.y -= std::clamp(q.y, -r.y, r.y);
+        r.y = r.x;
+    }
+    const double k0 =
+        std::sqrt(std::pow(q.x / r.x, 2) + std::pow(q.y / r.y, 2) + std::pow(q.z / r.z, 2));
+    const double k1 = std::sqrt(std::pow(q.x / (r.x * r.x), 2) + std::pow(q.y / (r.y * r.y), 2) +
+                                std::pow(q.z / (r.z * r.z), 2));
+    return k1 > 0.0 ? k0 * (k0 - 1.0) / k1 : -std::min({r.x, r.y, r.z});
+}
+
+// Polynomial smooth minimum: joins two distances with a fillet of about radius k.
+static double smoothMin(double a, double b, double k)
+{
+    if (k <= 0.0)
+        return std::min(a, b);
+    const double h = std::max(k - std::fabs(a - b), 0.0) / k;
+    return std::min(a, b) - h * h * k * 0.25;
+}
+
+static double bunnyDistance(const std::vector<Part>& parts, Vec p)
+{
+    double d = partDistance(parts[0], p);
+    for (size_t i = 1; i < parts.size(); i++)
+        d = smoothMin(d, partDistance(parts[i], p), parts[i].blend);
+    return d;
+}
+
+// ---- Meshing and simplifying ----
+
+typedef CGAL::Exact_predicates_inexact_constructions_kernel Kernel;
+typedef CGAL::Labeled_mesh_domain_3<Kernel> Domain;
+typedef CGAL::Mesh_triangulation_3<Domain, CGAL::Default, CGAL::Sequential_tag>::type Triangulation;
+typedef CGAL::Mesh_complex_3_in_triangulation_3<Triangulation> Complex;
+typedef CGAL::Mesh_criteria_3<Triangulation> Criteria;
+
+// Meshes the zero level of the distance with CGAL's Delaunay refinement: facets of at most
+// 2.5 mm, no angle under 30 degrees, within 0.1 mm of the surface, a manifold result. The
+// mesher's random choices come from a fixed seed, so every run gives the same mesh.
+static Model meshSurface(const std::vector<Part>& parts)
+{
+    namespace params = CGAL::parameters;
+    auto field = [&parts](const Kernel::Point_3& p) {
+        return bunnyDistance(parts, {p.x(), p.y(), p.z()});
+    };
+    const Kernel::Sphere_3 bounds(Kernel::Point_3(-0.015, 0.11, 0.0), 0.14 * 0.14);
+    const Domain domain =
+        Domain::create_implicit_mesh_domain(field, bounds, params::relative_error_bound = 1e-7);
+    const Criteria criteria(params::facet_angle = 30, params::facet_size = 0.0025,
+                            params::facet_distance = 0.0001, params::cell_radius_edge_ratio = 3);
+    const Complex complex = CGAL::make_mesh_3<Complex>(domain, criteria, params::no_perturb(),
+                                                       params::no_exude(), params::manifold());
+    CGAL::Surface_mesh<Kernel::Point_3> surface;
+    CGAL::facets_in_complex_3_to_triangle_mesh(complex, surface);
+    Model m;
+    for (const auto v : surface.vertices()) {
+        const Kernel::Point_3& p = surface.point(v);
+        m.verts.push_back({float(p.x()), float(p.y()), float(p.z())});
+    }
+    for (const auto f : surface.faces()) {
+        for (const auto v : CGAL::vertices_around_face(surface.halfedge(f), surface))
+            m.indices.push_back(unsigned(v.idx()));
+    }
+    return m;
 }
 
 // Keeps only the vertices the triangles use, in their original order, and drops triangles
@@ -191,6 +259,179 @@ static Model compact(const Model& src, const std::vector<unsigned int>& indices)
         out.indices.push_back(unsigned(remap[v]));
     return out;
 }
+
+// Simplifies with meshoptimizer's edge collapses to targetTriangles or just below.
+static Model simplify(const Model& m)
+{
+    std::vector<unsigned int> out(m.indices.size());
+    float error = 0.0f;
+    const size_t n = meshopt_simplify(out.data(), m.indices.data(), m.indices.size(), &m.verts[0].x,
+                                      m.verts.size(), sizeof(Point), size_t(targetTriangles) * 3,
+                                      1.0f, 0, &error);
+    out.resize(n);
+    std::printf("meshopt_simplify: %zu triangles, relative error %.4f\n", n / 3, error);
+    return compact(m, out);
+}
+
+// Smallest corner angle of the triangle abc, in degrees.
+static double smallestAngle(Point a, Point b, Point c)
+{
+    double smallest = 180.0;
+    const Point corners[3] = {a, b, c};
+    for (int k = 0; k < 3; k++) {
+        const Point u = sub(corners[(k + 1) % 3], corners[k]);
+        const Point w = sub(corners[(k + 2) % 3], corners[k]);
+        const double cosine = dotP(u, w) / (length(u) * length(w));
+        smallest = std::min(smallest, std::acos(std::clamp(cosine, -1.0, 1.0)) * 180.0 / pi);
+    }
+    return smallest;
+}
+
+static Point unitNormal(Point a, Point b, Point c)
+{
+    const Point n = crossP(sub(b, a), sub(c, a));
+    const float l = float(length(n));
+    return l > 0.0f ? Point{n.x / l, n.y / l, n.z / l} : Point{};
+}
+
+// Edge collapses leave some long thin triangles. Where two triangles that lie nearly flat
+// (normals within 20 degrees) get a larger smallest angle from the other diagonal of their
+// quadrilateral, the shared edge is flipped; the surface hardly moves. Repeats until no flip
+// helps. Returns the number of flips.
+static int flipThinTriangles(Model& m)
+{
+    const double flat = std::cos(20.0 * pi / 180.0);
+    int flips = 0;
+    for (bool flipped = true; flipped;) {
+        flipped = false;
+        std::map<std::pair<unsigned, unsigned>, size_t> owner; // directed edge -> triangle
+        for (size_t t = 0; t < m.indices.size() / 3; t++) {
+            for (int k = 0; k < 3; k++)
+                owner[{m.indices[3 * t + k], m.indices[3 * t + (k + 1) % 3]}] = t;
+        }
+        for (const auto& [edge, t] : owner) {
+            const auto other = owner.find({edge.second, edge.first});
+            if (other == owner.end())
+                continue;
+            const size_t u = other->second;
+            const unsigned a = edge.first, b = edge.second;
+            unsigned c = 0, d = 0;
+            for (int k = 0; k < 3; k++) {
+                c = (m.indices[3 * t + k] != a && m.indices[3 * t + k] != b) ? m.indices[3 * t + k]
+                                                                             : c;
+                d = (m.indices[3 * u + k] != a && m.indices[3 * u + k] != b) ? m.indices[3 * u + k]
+                                                                             : d;
+            }
+            if (owner.count({c, d}) != 0 || owner.count({d, c}) != 0)
+                continue;
+            const Point& pa = m.verts[a];
+            const Point& pb = m.verts[b];
+            const Point& pc = m.verts[c];
+            const Point& pd = m.verts[d];
+            const Point n1 = unitNormal(pa, pb, pc), n2 = unitNormal(pb, pa, pd);
+            const Point n3 = unitNormal(pc, pa, pd), n4 = unitNormal(pd, pb, pc);
+            if (dotP(n1, n2) < flat || dotP(n3, n4) < flat || dotP(n3, n1) < flat ||
+                dotP(n4, n2) < flat)
+                continue;
+            const double before = std::min(smallestAngle(pa, pb, pc), smallestAngle(pb, pa, pd));
+            const double after = std::min(smallestAngle(pc, pa, pd), smallestAngle(pd, pb, pc));
+            if (after <= before + 0.5)
+                continue;
+            const unsigned first[3] = {c, a, d}, second[3] = {d, b, c};
+            std::copy(first, first + 3, m.indices.begin() + long(3 * t));
+            std::copy(second, second + 3, m.indices.begin() + long(3 * u));
+            flips++;
+            flipped = true;
+            break;
+        }
+    }
+    return flips;
+}
+
+// Gradient of the field by central differences, and a point moved onto the zero level along
+// it (Newton steps: the field is close to a distance there).
+static Vec fieldGradient(const std::vector<Part>& parts, Vec p)
+{
+    const double h = 1e-5;
+    auto at = [&](double dx, double dy, double dz) {
+        return bunnyDistance(parts, {p.x + dx, p.y + dy, p.z + dz});
+    };
+    return {(at(h, 0, 0) - at(-h, 0, 0)) / (2 * h), (at(0, h, 0) - at(0, -h, 0)) / (2 * h),
+            (at(0, 0, h) - at(0, 0, -h)) / (2 * h)};
+}
+
+static Vec ontoSurface(const std::vector<Part>& parts, Vec p)
+{
+    for (int step = 0; step < 4; step++) {
+        const double f = bunnyDistance(parts, p);
+        const Vec g = fieldGradient(parts, p);
+        const double g2 = g.x * g.x + g.y * g.y + g.z * g.z;
+        if (g2 <= 0.0)
+            break;
+        p = {p.x - f * g.x / g2, p.y - f * g.y / g2, p.z - f * g.z / g2};
+    }
+    return p;
+}
+
+// Evens out the thin triangles: each corner of a triangle with an angle under 20 degrees
+// moves half-way towards the middle of its neighbours along the surface's tangent plane, then
+// back onto the surface, so tips and edges of thin parts stay on the model. The rest keeps
+// the places the simplifier chose.
+static void relax(Model& m, const std::vector<Part>& parts, int rounds)
+{
+    std::vector<std::vector<unsigned>> neighbours(m.verts.size());
+    for (size_t i = 0; i + 2 < m.indices.size(); i += 3) {
+        for (int k = 0; k < 3; k++)
+            neighbours[m.indices[i + k]].push_back(m.indices[i + (k + 1) % 3]);
+    }
+    for (int round = 0; round < rounds; round++) {
+        std::vector<bool> thin(m.verts.size(), false);
+        for (size_t i = 0; i + 2 < m.indices.size(); i += 3) {
+            const Point& a = m.verts[m.indices[i]];
+            const Point& b = m.verts[m.indices[i + 1]];
+            const Point& c = m.verts[m.indices[i + 2]];
+            if (smallestAngle(a, b, c) < 20.0) {
+                for (int k = 0; k < 3; k++)
+                    thin[m.indices[i + k]] = true;
+            }
+        }
+        std::vector<Point> moved = m.verts;
+        for (size_t v = 0; v < m.verts.size(); v++) {
+            if (!thin[v])
+                continue;
+            const Point p = m.verts[v];
+            Vec middle = {0, 0, 0};
+            for (unsigned n : neighbours[v]) {
+                middle.x += m.verts[n].x / double(neighbours[v].size());
+                middle.y += m.verts[n].y / double(neighbours[v].size());
+                middle.z += m.verts[n].z / double(neighbours[v].size());
+            }
+            Vec g = fieldGradient(parts, {p.x, p.y, p.z});
+            const double gl = std::sqrt(g.x * g.x + g.y * g.y + g.z * g.z);
+            g = {g.x / gl, g.y / gl, g.z / gl};
+            Vec d = {middle.x - p.x, middle.y - p.y, middle.z - p.z};
+            const double along = d.x * g.x + d.y * g.y + d.z * g.z;
+            d = {d.x - along * g.x, d.y - along * g.y, d.z - along * g.z};
+            const Vec q = ontoSurface(parts, {p.x + 0.5 * d.x, p.y + 0.5 * d.y, p.z + 0.5 * d.z});
+            moved[v] = {float(q.x), float(q.y), float(q.z)};
+        }
+        m.verts = moved;
+    }
+}
+
+// Rounds every coordinate as the .m file will hold it, so the checks see the file's mesh.
+static void roundAsWritten(Model& m)
+{
+    for (Point& p : m.verts) {
+        for (float* c : {&p.x, &p.y, &p.z}) {
+            char text[32];
+            std::snprintf(text, sizeof text, "%g", *c);
+            *c = std::strtof(text, nullptr);
+        }
+    }
+}
+
+// ---- Checks ----
 
 // Distance from p to the triangle abc (closest point by region tests).
 static double pointTriangleDistance(Point p, Point a, Point b, Point c)
@@ -224,11 +465,26 @@ static double pointTriangleDistance(Point p, Point a, Point b, Point c)
         q = {float(a.x + ab.x * v + ac.x * w), float(a.y + ab.y * v + ac.y * w),
              float(a.z + ab.z * v + ac.z * w)};
     }
-    const Point d = sub(p, q);
-    return std::sqrt(dotP(d, d));
+    return length(sub(p, q));
 }
 
-static double distanceToMesh(const Model& m, Point p)
+// Winding number of the closed mesh about p: 1 inside, 0 outside.
+static double windingNumber(const Model& m, Point p)
+{
+    double sum = 0.0;
+    for (size_t i = 0; i + 2 < m.indices.size(); i += 3) {
+        const Point a = sub(m.verts[m.indices[i]], p), b = sub(m.verts[m.indices[i + 1]], p);
+        const Point c = sub(m.verts[m.indices[i + 2]], p);
+        const double la = length(a), lb = length(b), lc = length(c);
+        const double num = dotP(a, crossP(b, c));
+        const double den = la * lb * lc + dotP(a, b) * lc + dotP(b, c) * la + dotP(c, a) * lb;
+        sum += 2.0 * std::atan2(num, den);
+    }
+    return sum / (4.0 * pi);
+}
+
+// Distance from p to the surface, negative inside.
+static double signedDistance(const Model& m, Point p)
 {
     double best = 1e30;
     for (size_t i = 0; i + 2 < m.indices.size(); i += 3) {
@@ -236,27 +492,151 @@ static double distanceToMesh(const Model& m, Point p)
                         pointTriangleDistance(p, m.verts[m.indices[i]], m.verts[m.indices[i + 1]],
                                               m.verts[m.indices[i + 2]]));
     }
-    return best;
+    return windingNumber(m, p) > 0.5 ? -best : best;
 }
 
-// Generalised winding number of the mesh about p: near 1 inside, near 0 outside, and still
-// meaningful with the small holes of the scan.
-static double windingNumber(const Model& m, Point p)
+// Six times the signed volume; positive when the triangles wind counter-clockwise from outside.
+static double signedVolume6(const Model& m)
 {
     double sum = 0.0;
     for (size_t i = 0; i + 2 < m.indices.size(); i += 3) {
-        const Point a = sub(m.verts[m.indices[i]], p), b = sub(m.verts[m.indices[i + 1]], p);
-        const Point c = sub(m.verts[m.indices[i + 2]], p);
-        const double la = std::sqrt(dotP(a, a)), lb = std::sqrt(dotP(b, b));
-        const double lc = std::sqrt(dotP(c, c));
-        const double num = dotP(a, crossP(b, c));
-        const double den = la * lb * lc + dotP(a, b) * lc + dotP(b, c) * la + dotP(c, a) * lb;
-        sum += 2.0 * std::atan2(num, den);
+        sum += dotP(m.verts[m.indices[i]],
+                    crossP(m.verts[m.indices[i + 1]], m.verts[m.indices[i + 2]]));
     }
-    return sum / (4.0 * 3.14159265358979);
+    return sum;
 }
 
-// Writes the .m file: a credit header, then Vertex and Face lines with 1-based numbers.
+static int failures = 0;
+
+static void check(bool ok, const char* what)
+{
+    std::printf("  %-4s %s\n", ok ? "ok" : "FAIL", what);
+    if (!ok)
+        failures++;
+}
+
+// The eye centres, and the mouth's two line strips as the game draws them: from the mouth's
+// origin, turned -6 degrees about y and then -3 degrees about x, sampled along each segment.
+static const Point eyeCentres[2] = {{-0.08f, 0.15f, 0.022f}, {-0.06f, 0.15f, 0.026f}};
+
+static std::vector<Point> mouthPoints()
+{
+    const double strip[9][2] = {{0, 0.002},      {0, -0.004},     {0.001, -0.005},
+                                {0.003, -0.006}, {0.005, -0.007}, {0.007, -0.008},
+                                {0.009, -0.007}, {0.011, -0.006}, {0.013, -0.005}};
+    std::vector<Point> points;
+    for (double side : {-1.0, 1.0}) {
+        for (int k = 0; k + 1 < 9; k++) {
+            for (int s = 0; s < 4; s++) {
+                const double t = s / 4.0;
+                const Vec local = {side * (strip[k][0] + (strip[k + 1][0] - strip[k][0]) * t),
+                                   strip[k][1] + (strip[k + 1][1] - strip[k][1]) * t, 0.0};
+                const Vec w = rotate(rotate(local, 'x', -3.0), 'y', -6.0);
+                points.push_back({float(-0.076 + w.x), float(0.14 + w.y), float(0.052 + w.z)});
+            }
+        }
+    }
+    return points;
+}
+
+// Eyes within 4 mm of the surface, so a cap of their 5 mm spheres shows; the mouth lines on
+// or outside it by at most 5 mm.
+static void checkFace(const Model& m)
+{
+    double eyeWorst = 0.0;
+    for (const Point& e : eyeCentres) {
+        const double d = signedDistance(m, e);
+        std::printf("eye (%g, %g, %g): %+.2f mm from the surface (+ outside)\n", e.x, e.y, e.z,
+                    d * 1000.0);
+        eyeWorst = std::max(eyeWorst, std::fabs(d));
+    }
+    double low = 1e30, high = -1e30;
+    for (const Point& p : mouthPoints()) {
+        const double d = signedDistance(m, p);
+        low = std::min(low, d);
+        high = std::max(high, d);
+    }
+    std::printf("mouth lines: %+.2f to %+.2f mm from the surface\n", low * 1000.0, high * 1000.0);
+    check(eyeWorst <= 0.004, "eye centres within 4 mm of the surface");
+    check(low >= 0.0 && high <= 0.005, "mouth lines 0 to 5 mm outside the surface");
+}
+
+// Each bound within 1.5 cm of the bunny the game was tuned for, which it draws unscaled and
+// which shots pick.
+static void checkBounds(const Model& m)
+{
+    const float tuned[3][2] = {{-0.094f, 0.061f}, {0.033f, 0.187f}, {-0.061f, 0.058f}};
+    bool ok = true;
+    for (int axis = 0; axis < 3; axis++) {
+        float lo = 1e30f, hi = -1e30f;
+        for (const Point& p : m.verts) {
+            const float c = axis == 0 ? p.x : axis == 1 ? p.y : p.z;
+            lo = std::min(lo, c);
+            hi = std::max(hi, c);
+        }
+        std::printf("%c from %.4f to %.4f (tuned for %.3f to %.3f)\n", 'x' + axis, lo, hi,
+                    tuned[axis][0], tuned[axis][1]);
+        ok = ok && std::fabs(lo - tuned[axis][0]) <= 0.015f &&
+             std::fabs(hi - tuned[axis][1]) <= 0.015f;
+    }
+    check(ok, "each bound within 1.5 cm of the one the game was tuned for");
+}
+
+// One closed surface: every edge in exactly two triangles, once in each direction (so the
+// winding agrees across it), one connected piece, Euler characteristic 2 (a sphere: no holes
+// and no handles), outward winding, the triangle count, and no sliver.
+static void checkSurface(const Model& m)
+{
+    std::map<std::pair<unsigned, unsigned>, int> directed;
+    std::vector<unsigned> parent(m.verts.size());
+    std::iota(parent.begin(), parent.end(), 0u);
+    auto root = [&parent](unsigned v) {
+        while (parent[v] != v)
+            v = parent[v] = parent[parent[v]];
+        return v;
+    };
+    double minAngle = 180.0;
+    for (size_t i = 0; i + 2 < m.indices.size(); i += 3) {
+        for (int k = 0; k < 3; k++) {
+            const unsigned a = m.indices[i + k], b = m.indices[i + (k + 1) % 3];
+            const unsigned c = m.indices[i + (k + 2) % 3];
+            directed[{a, b}]++;
+            parent[root(a)] = root(b);
+            const Point u = sub(m.verts[b], m.verts[a]), w = sub(m.verts[c], m.verts[a]);
+            const double cosine = dotP(u, w) / (length(u) * length(w));
+            minAngle = std::min(minAngle, std::acos(std::clamp(cosine, -1.0, 1.0)) * 180.0 / pi);
+        }
+    }
+    size_t open = 0, overused = 0, edges = 0;
+    for (const auto& [edge, count] : directed) {
+        const auto back = directed.find({edge.second, edge.first});
+        const int reverse = back == directed.end() ? 0 : back->second;
+        open += (reverse == 0) ? 1 : 0;
+        overused += (count > 1 || reverse > 1) ? 1 : 0;
+        edges += (edge.first < edge.second || reverse == 0) ? 1 : 0;
+    }
+    size_t pieces = 0;
+    for (unsigned v = 0; v < m.verts.size(); v++)
+        pieces += root(v) == v ? 1 : 0;
+    const size_t triangles = m.indices.size() / 3;
+    const long euler = long(m.verts.size()) - long(edges) + long(triangles);
+    const double volume = signedVolume6(m) / 6.0;
+    std::printf("%zu vertices, %zu edges, %zu triangles; %zu open edges, %zu edges in more than "
+                "two triangles or twice one way; %zu piece(s); Euler characteristic %ld\n",
+                m.verts.size(), edges, triangles, open, overused, pieces, euler);
+    std::printf("signed volume %.3g m^3; smallest angle of any triangle %.1f degrees\n", volume,
+                minAngle);
+    check(open == 0 && overused == 0, "every edge in exactly two triangles, wound alike");
+    check(pieces == 1 && euler == 2, "one piece, no holes or handles");
+    check(volume > 0.0, "wound outwards");
+    check(triangles >= size_t(minTriangles) && triangles <= size_t(maxTriangles),
+          "480 to 520 triangles");
+    check(minAngle >= 10.0, "no sliver: every angle of every triangle 10 degrees or more");
+}
+
+// ---- Output ----
+
+// Writes the .m file: a header, then Vertex and Face lines with 1-based numbers.
 static bool writeMesh(const char* path, const Model& m)
 {
     FILE* f = std::fopen(path, "w");
@@ -264,13 +644,12 @@ static bool writeMesh(const char* path, const Model& m)
         std::fprintf(stderr, "make_bunny_mesh: cannot write %s\n", path);
         return false;
     }
-    std::fprintf(f,
-                 "# bunny500.m: the Stanford Bunny, simplified to %zu triangles.\n"
-                 "# Source: Stanford 3D Scanning Repository, Computer Graphics Laboratory,\n"
-                 "# Stanford University (Cyberware 3030MS range data, zipper reconstruction).\n"
-                 "# Coordinates in the scan's own frame (metres, y up, head towards -x);\n"
-                 "# faces wind counter-clockwise as seen from outside.\n",
-                 m.indices.size() / 3);
+    std::fprintf(
+        f,
+        "# bunny500.m: the game's bunny, %zu triangles, made by tools/make_bunny_mesh.cpp.\n"
+        "# Metres, y up, the body's front towards -x, the head looking along +z;\n"
+        "# faces wind counter-clockwise as seen from outside.\n",
+        m.indices.size() / 3);
     for (size_t v = 0; v < m.verts.size(); v++) {
         std::fprintf(f, "Vertex %zu %g %g %g\n", v + 1, m.verts[v].x, m.verts[v].y, m.verts[v].z);
     }
@@ -410,49 +789,39 @@ static bool writeSideView(const char* path, const Model& model, const Point mode
 
 int main(int argc, char** argv)
 {
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: make_bunny_mesh <in.ply> <out.m> [<side_view.ppm>]\n");
+    const bool draft = argc > 1 && std::strcmp(argv[1], "--draft") == 0;
+    argc -= draft ? 1 : 0;
+    argv += draft ? 1 : 0;
+    if (argc < 2 || argc > 3) {
+        std::fprintf(stderr, "usage: make_bunny_mesh [--draft] <out.m> [<side_view.ppm>]\n");
         return 2;
     }
-    Model scan;
-    if (!readPly(argv[1], scan))
-        return 1;
-    std::printf("read %zu vertices, %zu triangles from %s\n", scan.verts.size(),
-                scan.indices.size() / 3, argv[1]);
-    Model bunny = compact(scan, simplify(scan));
-    const size_t triangles = bunny.indices.size() / 3;
-    if (triangles < size_t(minTriangles) || triangles > size_t(maxTriangles)) {
-        std::fprintf(stderr, "make_bunny_mesh: got %zu triangles, wanted %d..%d\n", triangles,
-                     minTriangles, maxTriangles);
+    const std::vector<Part> parts = bunnyParts();
+    const Model fine = meshSurface(parts);
+    std::printf("CGAL mesh: %zu vertices, %zu triangles\n", fine.verts.size(),
+                fine.indices.size() / 3);
+    if (fine.indices.empty()) {
+        std::fprintf(stderr, "make_bunny_mesh: the mesher found no surface\n");
         return 1;
     }
-    double volume = signedVolume6(bunny) / 6.0;
-    if (volume < 0.0) {
-        std::printf("source winds clockwise from outside: flipping every triangle\n");
-        for (size_t i = 0; i + 2 < bunny.indices.size(); i += 3) {
-            std::swap(bunny.indices[i + 1], bunny.indices[i + 2]);
-        }
-        volume = -volume;
+    Model bunny = simplify(fine);
+    int flips = flipThinTriangles(bunny);
+    relax(bunny, parts, 6);
+    flips += flipThinTriangles(bunny);
+    std::printf("edge flips against thin triangles: %d\n", flips);
+    roundAsWritten(bunny);
+    checkFace(bunny);
+    checkBounds(bunny);
+    checkSurface(bunny);
+    if (failures > 0) {
+        std::fprintf(stderr, "make_bunny_mesh: %d check(s) failed%s\n", failures,
+                     draft ? "" : "; nothing written");
+        if (!draft)
+            return 1;
     }
-    std::printf("simplified: %zu vertices, %zu triangles, signed volume %g m^3\n",
-                bunny.verts.size(), triangles, volume);
-    const Point eyes[2] = {{-0.08f, 0.15f, 0.022f}, {-0.06f, 0.15f, 0.026f}};
-    const Point mouth = {-0.076f, 0.14f, 0.052f};
-    double worst = 0.0;
-    for (const Point& p : {eyes[0], eyes[1], mouth}) {
-        const double d = distanceToMesh(bunny, p);
-        worst = std::max(worst, d);
-        std::printf("distance from (%g, %g, %g) to the surface: %.4f (%s; scan %.4f)\n", p.x, p.y,
-                    p.z, d, windingNumber(bunny, p) > 0.5 ? "inside" : "outside",
-                    distanceToMesh(scan, p));
-    }
-    if (worst >= 0.01) {
-        std::fprintf(stderr, "make_bunny_mesh: eyes or mouth lie %.4f off the surface\n", worst);
+    if (!writeMesh(argv[1], bunny))
         return 1;
-    }
-    if (!writeMesh(argv[2], bunny))
+    if (argc > 2 && !writeSideView(argv[2], bunny, eyeCentres))
         return 1;
-    if (argc > 3 && !writeSideView(argv[3], bunny, eyes))
-        return 1;
-    return 0;
+    return failures > 0 ? 1 : 0;
 }
