@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian source and binary packages into <out_dir> (default build/), checks them
 # with lintian (pedantic), desktop-file-validate and appstreamcli, and runs the package's
-# autopkgtest; any error, warning or pedantic note fails the run.
+# autopkgtest. A failed check, a warning in the build log or any tag lintian shows (info and
+# pedantic ones included; experimental ones are not shown) fails the run.
 #   scripts/package.sh [<out_dir>]
 # The upstream tarball vantreska_<version>.orig.tar.gz holds the files git would commit now:
 # tracked files as they stand, uncommitted changes included and deleted files left out, and
