@@ -2,7 +2,7 @@
 # Installs the Debian packages the project needs, when any is missing.
 #   scripts/setup.sh          build, run and test
 #   scripts/setup.sh assets   also the asset tools (ImageMagick, sox, meshoptimizer, CGAL)
-#   scripts/setup.sh package  also the Debian packaging tools and validators
+#   scripts/setup.sh package  also the Debian packaging tools, validators and autopkgtest
 set -euo pipefail
 
 packages=(
@@ -17,7 +17,7 @@ if [ "${1:-}" = "assets" ]; then
   packages+=(imagemagick fonts-dejavu-core sox libmeshoptimizer-dev libcgal-dev)
 fi
 if [ "${1:-}" = "package" ]; then
-  packages+=(debhelper dpkg-dev fakeroot lintian appstream desktop-file-utils)
+  packages+=(debhelper dpkg-dev fakeroot lintian appstream desktop-file-utils autopkgtest)
 fi
 
 missing=()
