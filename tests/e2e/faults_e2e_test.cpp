@@ -80,10 +80,10 @@ TEST(Faults, EndSignalsEndTheGameWithTheirShellStatus)
         ASSERT_TRUE(waitForWindow(run, 15.0)) << run.out << run.err;
         if (c.inPlay) {
             clickAt(512, 326);  // Start New Game: play holds the pointer at the centre
-            ASSERT_TRUE(waitForPointer(run, 512, 384, 5.0)) << run.err;
+            ASSERT_TRUE(waitForPointer(run, 512, 384, 10.0)) << run.err;
         }
         kill(run.pid, c.signal);
-        EXPECT_EQ(waitForExit(run, 2.0), c.status) << "signal " << c.signal << "\n" << run.err;
+        EXPECT_EQ(waitForExit(run, 10.0), c.status) << "signal " << c.signal << "\n" << run.err;
         stopGame(run);
     }
 }

@@ -49,15 +49,15 @@ static bool lyingOnSide(const Screenshot& s)
 TEST(Play, NewGamesPauseResumeAndLeftAloneByDayAndNight)
 {
     GameRun run = startGame({"SDL_AUDIODRIVER=nonexistent-driver"});
-    ASSERT_TRUE(waitForWindow(run, 10.0)) << run.out << run.err;
+    ASSERT_TRUE(waitForWindow(run, 15.0)) << run.out << run.err;
     EXPECT_EQ(countOccurrences(run.err, "[ERROR] Could not initialise audio (fmod)\n"), 1);
     clickAt(512, 518);  // Help
-    EXPECT_TRUE(waitForScreen(run, helpText, 5.0)) << "created by: ...";
+    EXPECT_TRUE(waitForScreen(run, helpText, 10.0)) << "created by: ...";
     Screenshot shot;
     bool sawDay = false;  // a tree may stand at the start point and fill one game's view
     for (int game = 0; game < 3; ++game) {
         pressKey("Escape");  // from Help, then pausing each game
-        ASSERT_TRUE(waitForScreen(run, titleShown, 5.0)) << "no main menu before game " << game;
+        ASSERT_TRUE(waitForScreen(run, titleShown, 10.0)) << "no main menu before game " << game;
         clickAt(512, 326);  // Start New Game
         pause(run, 1000);   // then the frame on the screen, or the first one drawn
         ASSERT_TRUE(waitForScreen(run, hudShown, 5.0, &shot)) << "no play frame in game " << game;
@@ -68,34 +68,34 @@ TEST(Play, NewGamesPauseResumeAndLeftAloneByDayAndNight)
     EXPECT_TRUE(sawDay) << "no play frame with sky and grass by day";
     xdo("click 1");  // a silent shot
     movePointer(700, 500);
-    EXPECT_TRUE(waitForPointer(run, 512, 384, 5.0)) << "play holds the pointer at the centre";
+    EXPECT_TRUE(waitForPointer(run, 512, 384, 10.0)) << "play holds the pointer at the centre";
     pressKey("Escape");
-    EXPECT_TRUE(waitForScreen(run, paused, 5.0)) << "the pause line";
+    EXPECT_TRUE(waitForScreen(run, paused, 10.0)) << "the pause line";
     for (int burst = 0; burst < 5; ++burst) {  // nine presses a burst: resumed, then paused
         xdo("key --delay 1 Escape Escape Escape Escape Escape Escape Escape Escape Escape");
-        EXPECT_TRUE(waitForScreen(run, burst % 2 ? titleShown : hudShown, 5.0)) << burst;
+        EXPECT_TRUE(waitForScreen(run, burst % 2 ? titleShown : hudShown, 10.0)) << burst;
     }
     movePointer(700, 500);
-    EXPECT_TRUE(waitForPointer(run, 512, 384, 5.0)) << "resumed play holds the pointer";
-    ASSERT_TRUE(waitForScreen(run, lyingOnSide, 10.0, &shot)) << "still standing after 10 s";
+    EXPECT_TRUE(waitForPointer(run, 512, 384, 10.0)) << "resumed play holds the pointer";
+    ASSERT_TRUE(waitForScreen(run, lyingOnSide, 20.0, &shot)) << "still standing after 20 s";
     // Empty: no red bar at its left end (a bunny at the feet may show through the HUD there).
     EXPECT_FALSE(isPureRed(shot.at(118, 737, 0), shot.at(118, 737, 1), shot.at(118, 737, 2)))
         << "the health bar is empty";
     const auto picks = [&] { return countOccurrences(run.out, "number of hits"); };
     const int passes = picks();
     xdo("click --repeat 3 --delay 50 1");
-    EXPECT_TRUE(waitFor(run, [&] { return picks() == passes + 3; }, 3.0)) << run.out;
+    EXPECT_TRUE(waitFor(run, [&] { return picks() == passes + 3; }, 10.0)) << run.out;
     EXPECT_TRUE(lyingOnSide(takeScreenshot())) << "the camera stays on its side";
     const struct { int w, h; } sizes[] = {{1024, 2}, {3, 768}, {1, 1}, {1024, 768}};
     for (const auto& [w, h] : sizes) {  // held at each new window's centre, then a click in it
         xdo("search --name Vantreska windowsize " + std::to_string(w) + ' ' + std::to_string(h));
         movePointer(w, 1);  // into the window, off its centre
-        ASSERT_TRUE(waitForPointer(run, w / 2, h / 2, 5.0)) << w << 'x' << h;
+        ASSERT_TRUE(waitForPointer(run, w / 2, h / 2, 10.0)) << w << 'x' << h;
         const int had = picks();
         xdo("click 1");
-        ASSERT_TRUE(waitFor(run, [&] { return picks() > had; }, 5.0)) << w << 'x' << h << run.err;
+        ASSERT_TRUE(waitFor(run, [&] { return picks() > had; }, 10.0)) << w << 'x' << h << run.err;
     }
     pressKey("q");
-    EXPECT_EQ(waitForExit(run, 3.0), 0) << run.out << run.err;
+    EXPECT_EQ(waitForExit(run, 10.0), 0) << run.out << run.err;
     stopGame(run);
 }
