@@ -3,13 +3,14 @@
 # make bench builds with the benchmark and runs it under a private Xvfb
 # make package builds the Debian package into build/ and checks it with lintian and the
 #              desktop entry and AppStream validators
+# make e2e-load runs the end-to-end suite E2E_RUNS times (default 20) beside two CPU hogs
 BUILD ?= build
 JOBS ?= $(shell nproc)
 # Leak checking stays off: the game keeps its assets for the whole run by design, and the
 # GL driver's own allocations are reported from a module it has already unloaded.
 ASAN_OPTIONS ?= detect_leaks=0
 
-.PHONY: all setup build run test bench assets package clean soak
+.PHONY: all setup build run test bench assets package clean soak e2e-load
 
 all: build
 
@@ -50,6 +51,10 @@ clean:
 
 soak: build
 	@scripts/xvfb-run.sh $(BUILD)/vantreska_demo soak $${SOAK_SECONDS:-180}
+
+e2e-load: build
+	@scripts/setup.sh package
+	@scripts/e2e-load.sh $(BUILD) $${E2E_RUNS:-20}
 
 .PHONY: fuzz
 # make fuzz  builds and runs the asset-loader fuzzers for FUZZ_SECONDS each (default 60)

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "input/picking.h"
 #include "support/e2e_driver.h"
 
 // Screen positions of the menu controls at 1024x768: the menu plane seen at distance 1
@@ -24,36 +25,86 @@ struct Step {
     std::string path;
 };
 
+// Saves the first screenshot that shows what shows() looks for, however long the game takes
+// to draw it (up to 10 s).
 static bool snap(GameRun& run, const std::string& outDir, const std::string& name,
-                 std::vector<Step>& steps, int settleMs = 400)
+                 std::vector<Step>& steps, const ScreenTest& shows)
 {
-    pause(run, settleMs);
     const std::string path = outDir + "/" + std::to_string(steps.size() + 1) + "-" + name + ".png";
-    const Screenshot shot = takeScreenshot();
-    if (shot.width == 0 || !saveScreenshot(shot, path)) {
-        std::fprintf(stderr, "demo: could not save %s\n", path.c_str());
+    Screenshot shot;
+    const bool shown = waitForScreen(run, shows, 10.0, &shot);
+    if (!shown || !saveScreenshot(shot, path)) {
+        std::fprintf(stderr, "demo: %s %s\n", path.c_str(),
+                     shown ? "could not be saved" : "was not shown within 10 s");
         return false;
     }
     steps.push_back({name, path});
     return true;
 }
 
-// Turns the view by moving the pointer away from the centre in small steps; the game
-// pulls it back after each move.
-static void look(GameRun& run, int dx, int dy, int steps)
+static bool anyScreen(const Screenshot&) { return true; }
+
+// A screen other than the one shown now, i.e. a frame drawn since: in play the scene and the
+// clock move on every pass; the menus are redrawn when something on them changes, and a
+// hover changes nothing.
+static ScreenTest changed()
 {
-    for (int i = 0; i < steps; ++i) {
-        xdo("mousemove_relative -- " + std::to_string(dx) + " " + std::to_string(dy));
-        pause(run, 30);
-    }
+    const Screenshot now = takeScreenshot();
+    return [now](const Screenshot& s) { return s.rgb != now.rgb; };
 }
 
-// Back to the main menu and straight into a new game, the eye already on the ground.
-static void freshGame(GameRun& run)
+// A play frame: the HUD's red status lines at the bottom left (about 450 such pixels in a
+// play frame, none in the menus).
+static bool hudShown(const Screenshot& s)
+{
+    int red = 0;
+    for (int y = 600; s.width >= 1024 && y < 768; y += 2) {
+        for (int x = 0; x < 300; x += 2) {
+            red += s.at(x, y, 0) > 200 && s.at(x, y, 1) + s.at(x, y, 2) < 80 ? 1 : 0;
+        }
+    }
+    return red > 100;
+}
+
+// The night sky: the band across the top of the view dark.
+static bool nightShown(const Screenshot& s)
+{
+    int dark = 0;
+    for (int x = 0; x < s.width; x += 8) {
+        dark += s.at(x, 8, 0) + s.at(x, 8, 1) + s.at(x, 8, 2) < 40 ? 1 : 0;
+    }
+    return dark * 8 > s.width * 9 / 10;
+}
+
+// Clicks a menu control and waits for the screen it changes to.
+static bool clickAndSee(GameRun& run, int x, int y)
+{
+    const ScreenTest moved = changed();
+    clickAt(x, y);
+    return waitForScreen(run, moved, 10.0);
+}
+
+// Turns the view by moving the pointer away from the centre in small steps; play pulls it
+// back after each move, which is waited for before the next.
+static bool look(GameRun& run, int dx, int dy, int steps)
+{
+    bool held = true;
+    for (int i = 0; i < steps; ++i) {
+        xdo("mousemove_relative -- " + std::to_string(dx) + " " + std::to_string(dy));
+        held = waitForPointer(run, menuX(0.0), menuY(0.0), 10.0) && held;
+    }
+    return held;
+}
+
+// Back to the main menu and straight into a new game, then the eye drops to the ground.
+static bool freshGame(GameRun& run)
 {
     pressKey("Escape");
+    const bool menu = waitForScreen(run, titleShown, 10.0);
     clickAt(menuX(0.0), menuY(0.15));
+    const bool play = waitForScreen(run, hudShown, 10.0);
     pause(run, 250);
+    return menu && play;
 }
 
 static int runDemo(const std::string& outDir)
@@ -69,48 +120,48 @@ static int runDemo(const std::string& outDir)
         return 1;
     }
     std::vector<Step> steps;
-    bool ok = snap(run, outDir, "main-menu", steps);
+    bool ok = snap(run, outDir, "main-menu", steps, titleShown);
     movePointer(menuX(0.0), menuY(-0.1));
-    ok = ok && snap(run, outDir, "hover-options", steps);
-    clickAt(menuX(0.0), menuY(-0.1));
-    ok = ok && snap(run, outDir, "options", steps);
-    clickAt(menuX(0.1), menuY(0.2 + 0.08));          // volume up
-    clickAt(menuX(0.14), menuY(0.04 + 0.02));        // crosshair colour: next
-    clickAt(menuX(0.14), menuY(-0.12 + 0.02));       // gravity: next (Lunar)
-    clickAt(menuX(0.14), menuY(-0.12 + 0.02));       // gravity: next (Jupiter)
-    clickAt(menuX(0.14), menuY(-0.12 + 0.02));       // gravity: back to Earth
-    ok = ok && snap(run, outDir, "options-changed", steps);
+    ok &= waitForOutput(run, "hit: " + std::to_string(pickOptions) + " \n", 10.0);  // its pick
+    ok &= snap(run, outDir, "hover-options", steps, titleShown);
+    ok &= clickAndSee(run, menuX(0.0), menuY(-0.1));
+    ok &= snap(run, outDir, "options", steps, anyScreen);
+    ok &= clickAndSee(run, menuX(0.1), menuY(0.2 + 0.08));     // volume up
+    ok &= clickAndSee(run, menuX(0.14), menuY(0.04 + 0.02));   // crosshair colour: next
+    ok &= clickAndSee(run, menuX(0.14), menuY(-0.12 + 0.02));  // gravity: next (Lunar)
+    ok &= clickAndSee(run, menuX(0.14), menuY(-0.12 + 0.02));  // gravity: next (Jupiter)
+    ok &= clickAndSee(run, menuX(0.14), menuY(-0.12 + 0.02));  // gravity: back to Earth
+    ok &= snap(run, outDir, "options-changed", steps, anyScreen);
     pressKey("Escape");
-    clickAt(menuX(0.0), menuY(-0.35));
-    ok = ok && snap(run, outDir, "help", steps);
-    pressKey("Escape");
+    ok &= waitForScreen(run, titleShown, 10.0);
+    ok &= clickAndSee(run, menuX(0.0), menuY(-0.35));
+    ok &= snap(run, outDir, "help", steps, anyScreen);
     // Left alone, a player is bitten to death in about two seconds, so each play step starts
-    // from a fresh game to show the living view.
-    clickAt(menuX(0.0), menuY(0.15));  // Start New Game
-    pause(run, 250);                   // the eye drops to the ground
-    ok = ok && snap(run, outDir, "new-game", steps, 120);
-    freshGame(run);
-    look(run, -40, 0, 8);
-    ok = ok && snap(run, outDir, "look-around", steps, 120);
-    freshGame(run);
+    // from a fresh game to show the living view, and shows a frame drawn after its input.
+    ok &= freshGame(run);
+    ok &= snap(run, outDir, "new-game", steps, changed());
+    ok &= freshGame(run);
+    ok &= look(run, -40, 0, 8);
+    ok &= snap(run, outDir, "look-around", steps, changed());
+    ok &= freshGame(run);
     holdKey("w", 300);
-    ok = ok && snap(run, outDir, "walk", steps, 120);
-    freshGame(run);
+    ok &= snap(run, outDir, "walk", steps, changed());
+    ok &= freshGame(run);
     pressKey("space");
-    pause(run, 60);
-    ok = ok && snap(run, outDir, "jump", steps, 120);
-    freshGame(run);
+    pause(run, 60);  // up into the jump
+    ok &= snap(run, outDir, "jump", steps, changed());
+    ok &= freshGame(run);
     xdo("click --repeat 3 --delay 30 1");
-    ok = ok && snap(run, outDir, "shots", steps, 120);
-    freshGame(run);
-    xdo("key t l");  // night, then the flashlight
-    ok = ok && snap(run, outDir, "night-flashlight", steps, 120);
-    pause(run, 3000);
-    ok = ok && snap(run, outDir, "bitten", steps);
+    ok &= snap(run, outDir, "shots", steps, changed());
+    ok &= freshGame(run);
+    xdo("key l t");  // the flashlight, then night: a night frame shows both
+    ok &= snap(run, outDir, "night-flashlight", steps, nightShown);
+    pause(run, 3000);  // the bunnies come and bite
+    ok &= snap(run, outDir, "bitten", steps, hudShown);
     pressKey("Escape");
-    ok = ok && snap(run, outDir, "paused", steps);
+    ok &= snap(run, outDir, "paused", steps, titleShown);
     pressKey("Escape");
-    ok = ok && snap(run, outDir, "resumed", steps);
+    ok &= snap(run, outDir, "resumed", steps, hudShown);
     pressKey("q");
     const int status = waitForExit(run, 10.0);
     stopGame(run);
@@ -148,19 +199,17 @@ static void playRound(GameRun& run, int round, const std::function<void()>& samp
     holdKey(round % 4 < 2 ? "a" : "d", 200);
     pressKey("space");
     sample();
-    for (int i = 0; i < 3; ++i) {
-        xdo("click 1");
-        pause(run, 50);
-    }
+    xdo("click --repeat 3 --delay 50 1");
     if (round % 5 == 0) {
         pressKey("t");
         pressKey("l");
     }
-    if (round % 7 == 0) {
+    if (round % 7 == 0) {  // paused, a hover over Options and its picking pass, resumed
+        const std::string hit = "hit: " + std::to_string(pickOptions) + " \n";
+        const int hovers = countOccurrences(run.out, hit);
         pressKey("Escape");
-        pause(run, 200);
         movePointer(menuX(0.0), menuY(-0.1));
-        pause(run, 100);
+        waitFor(run, [&] { return countOccurrences(run.out, hit) > hovers; }, 10.0);
         pressKey("Escape");
     }
     if (round % 20 == 19) {

@@ -23,12 +23,12 @@ TEST(Package, PackagedGameRunsFromAnyDirectoryAndQuitsFromTheMenu)
     ASSERT_EQ(std::system(("dpkg-deb -x " + build + "/vantreska_*.deb " + root).c_str()), 0);
 
     GameRun run = startGame({}, "/", root + "/usr/games/vantreska");
-    ASSERT_TRUE(waitForWindow(run, 10.0)) << run.out << run.err;
+    ASSERT_TRUE(waitForWindow(run, 15.0)) << run.out << run.err;
     EXPECT_NE(run.out.find("trying to load images/bunnyRight.bmp"), std::string::npos) << run.out;
     EXPECT_EQ(run.out.find("Could not open file"), std::string::npos) << run.out;
     EXPECT_EQ(run.err.find("[ERROR]"), std::string::npos) << run.err;
     clickAt(512, 614);  // the Quit panel
-    EXPECT_EQ(waitForExit(run, 5.0), 0) << run.out << run.err;
+    EXPECT_EQ(waitForExit(run, 10.0), 0) << run.out << run.err;
     stopGame(run);
     std::system(("rm -rf " + root).c_str());
 }

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <string>
 
 #include "support/e2e_driver.h"
@@ -28,6 +27,11 @@ static double share(const Screenshot& s, bool (*test)(int, int, int), int x0 = 0
     return static_cast<double>(hits) / total;
 }
 
+// The screens waited for: a play frame (the HUD's red lines), Help's text, the pause line.
+static bool hudShown(const Screenshot& s) { return share(s, isPureRed, 0, 600, 300, 768) > 0.01; }
+static bool helpText(const Screenshot& s) { return share(s, isReddish, 180, 290, 400, 310) > 0.01; }
+static bool paused(const Screenshot& s) { return share(s, isReddish, 740, 725, 1024, 755) > 0.01; }
+
 // On its side the view's horizon runs down the screen: sky fills an edge from top to bottom
 // (a tree may hide one of them) but no longer the band across the top.
 static bool lyingOnSide(const Screenshot& s)
@@ -35,16 +39,6 @@ static bool lyingOnSide(const Screenshot& s)
     const double edge =
         std::max(share(s, isSkyBlue, 4, 100, 60, 660), share(s, isSkyBlue, 964, 100, 1020, 660));
     return edge > 0.85 && share(s, isSkyBlue, 100, 4, 924, 60) < 0.7;
-}
-
-// Play holds the pointer at the screen centre.
-static void expectPointerHeld(GameRun& run, const char* when)
-{
-    movePointer(700, 500);
-    pause(run, 300);
-    int x = 0, y = 0;
-    pointerPosition(x, y);
-    EXPECT_TRUE(std::abs(x - 512) <= 2 && std::abs(y - 384) <= 2) << when << ": " << x << "," << y;
 }
 
 // Without an audio device the game says so once and plays silently. Help shows its text. By
@@ -55,51 +49,53 @@ static void expectPointerHeld(GameRun& run, const char* when)
 TEST(Play, NewGamesPauseResumeAndLeftAloneByDayAndNight)
 {
     GameRun run = startGame({"SDL_AUDIODRIVER=nonexistent-driver"});
-    ASSERT_TRUE(waitForWindow(run, 10.0)) << run.out << run.err;
+    ASSERT_TRUE(waitForWindow(run, 15.0)) << run.out << run.err;
     EXPECT_EQ(countOccurrences(run.err, "[ERROR] Could not initialise audio (fmod)\n"), 1);
     clickAt(512, 518);  // Help
-    pause(run, 400);
-    EXPECT_GT(share(takeScreenshot(), isReddish, 180, 290, 400, 310), 0.01) << "created by: ...";
+    EXPECT_TRUE(waitForScreen(run, helpText, 10.0)) << "created by: ...";
+    Screenshot shot;
     bool sawDay = false;  // a tree may stand at the start point and fill one game's view
     for (int game = 0; game < 3; ++game) {
         pressKey("Escape");  // from Help, then pausing each game
-        clickAt(512, 326);   // Start New Game
-        pause(run, 1000);
-        const Screenshot day = takeScreenshot();
-        sawDay = sawDay || (share(day, isPureRed, 0, 600, 300, 768) > 0.01 &&
-                            share(day, isSkyBlue) > 0.05 && share(day, isGrass) > 0.05);
-        EXPECT_FALSE(isBlack(day.at(118, 737, 0), day.at(118, 737, 1), day.at(118, 737, 2)))
+        ASSERT_TRUE(waitForScreen(run, titleShown, 10.0)) << "no main menu before game " << game;
+        clickAt(512, 326);  // Start New Game
+        pause(run, 1000);   // then the frame on the screen, or the first one drawn
+        ASSERT_TRUE(waitForScreen(run, hudShown, 5.0, &shot)) << "no play frame in game " << game;
+        sawDay = sawDay || (share(shot, isSkyBlue) > 0.05 && share(shot, isGrass) > 0.05);
+        EXPECT_FALSE(isBlack(shot.at(118, 737, 0), shot.at(118, 737, 1), shot.at(118, 737, 2)))
             << "the player died within 1.0 s of new game " << game;
     }
     EXPECT_TRUE(sawDay) << "no play frame with sky and grass by day";
     xdo("click 1");  // a silent shot
-    expectPointerHeld(run, "play");
+    movePointer(700, 500);
+    EXPECT_TRUE(waitForPointer(run, 512, 384, 10.0)) << "play holds the pointer at the centre";
     pressKey("Escape");
-    pause(run, 400);
-    EXPECT_GT(share(takeScreenshot(), isReddish, 740, 725, 1024, 755), 0.01) << "the pause line";
-    for (int burst = 0; burst < 5; ++burst) {  // nine presses a burst: paused, then resumed
+    EXPECT_TRUE(waitForScreen(run, paused, 10.0)) << "the pause line";
+    for (int burst = 0; burst < 5; ++burst) {  // nine presses a burst: resumed, then paused
         xdo("key --delay 1 Escape Escape Escape Escape Escape Escape Escape Escape Escape");
-        pause(run, 100);
+        EXPECT_TRUE(waitForScreen(run, burst % 2 ? titleShown : hudShown, 10.0)) << burst;
     }
-    expectPointerHeld(run, "resumed play");
-    Screenshot shot;
-    const auto dead = [&] { return lyingOnSide(shot = takeScreenshot()); };
-    ASSERT_TRUE(waitFor(run, dead, 10.0)) << "still standing after 10 s";
+    movePointer(700, 500);
+    EXPECT_TRUE(waitForPointer(run, 512, 384, 10.0)) << "resumed play holds the pointer";
+    ASSERT_TRUE(waitForScreen(run, lyingOnSide, 20.0, &shot)) << "still standing after 20 s";
     // Empty: no red bar at its left end (a bunny at the feet may show through the HUD there).
     EXPECT_FALSE(isPureRed(shot.at(118, 737, 0), shot.at(118, 737, 1), shot.at(118, 737, 2)))
         << "the health bar is empty";
-    const int passes = countOccurrences(run.out, "number of hits");
+    const auto picks = [&] { return countOccurrences(run.out, "number of hits"); };
+    const int passes = picks();
     xdo("click --repeat 3 --delay 50 1");
-    const auto picked = [&] { return countOccurrences(run.out, "number of hits") == passes + 3; };
-    EXPECT_TRUE(waitFor(run, picked, 3.0)) << run.out;
+    EXPECT_TRUE(waitFor(run, [&] { return picks() == passes + 3; }, 10.0)) << run.out;
     EXPECT_TRUE(lyingOnSide(takeScreenshot())) << "the camera stays on its side";
-    for (const char* size : {"1024 2", "3 768", "1 1", "1024 768"}) {
-        xdo(std::string("search --name '^Vantreska$' windowsize ") + size);
-        pause(run, 300);
-        clickAt(512, 400);  // a picking pass through the new window size
-        ASSERT_FALSE(run.ended) << "after resizing to " << size << "\n" << run.err;
+    const struct { int w, h; } sizes[] = {{1024, 2}, {3, 768}, {1, 1}, {1024, 768}};
+    for (const auto& [w, h] : sizes) {  // held at each new window's centre, then a click in it
+        xdo("search --name Vantreska windowsize " + std::to_string(w) + ' ' + std::to_string(h));
+        movePointer(w, 1);  // into the window, off its centre
+        ASSERT_TRUE(waitForPointer(run, w / 2, h / 2, 10.0)) << w << 'x' << h;
+        const int had = picks();
+        xdo("click 1");
+        ASSERT_TRUE(waitFor(run, [&] { return picks() > had; }, 10.0)) << w << 'x' << h << run.err;
     }
     pressKey("q");
-    EXPECT_EQ(waitForExit(run, 3.0), 0) << run.out << run.err;
+    EXPECT_EQ(waitForExit(run, 10.0), 0) << run.out << run.err;
     stopGame(run);
 }

@@ -86,9 +86,10 @@ bool waitFor(GameRun& run, const std::function<bool()>& done, double timeoutSec)
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSec);
     for (;;) {
         collect(run, 10);
-        if (done() || std::chrono::steady_clock::now() > end ||
+        if (const bool ok = done(); ok || std::chrono::steady_clock::now() > end ||
             (run.ended && run.outFd < 0 && run.errFd < 0)) {
-            return done();
+            collect(run, 0);  // all that was printed before done() held, to go with it
+            return ok;
         }
     }
 }
@@ -111,7 +112,6 @@ int countOccurrences(const std::string& s, const std::string& text)
 int waitForExit(GameRun& run, double timeoutSec)
 {
     waitFor(run, [&] { return run.ended; }, timeoutSec);
-    collect(run, 0);
     return run.ended ? run.exitStatus : -1;
 }
 
@@ -175,15 +175,26 @@ static Display* xDisplay()
 
 bool waitForWindow(GameRun& run, double timeoutSec)
 {
-    Display* d = xDisplay();
-    const std::string fullScreen = d == nullptr ? "no display"
-                                                : "WIDTH=" + std::to_string(DisplayWidth(d, 0)) +
-                                                      "\nHEIGHT=" +
-                                                      std::to_string(DisplayHeight(d, 0)) + "\n";
-    const auto shown = [&] { return gameWindows().find(fullScreen) != std::string::npos; };
-    const bool ok = waitFor(run, shown, timeoutSec);
-    pause(run, 300);  // let the second reshape and the first frames land
-    return ok;
+    // As scripts/xvfb-run.sh sets the screen; the title in its place shows the reshape landed.
+    const auto shown = [] {
+        return gameWindows().find("WIDTH=1024\nHEIGHT=768\n") != std::string::npos &&
+               titleShown(takeScreenshot());
+    };
+    return waitFor(run, shown, timeoutSec);
+}
+
+bool waitForScreen(GameRun& run, const ScreenTest& shows, double timeoutSec, Screenshot* last)
+{
+    Screenshot shot;
+    Screenshot& seen = last != nullptr ? *last : shot;
+    return waitFor(run, [&] { return shows(seen = takeScreenshot()); }, timeoutSec);
+}
+
+bool waitForPointer(GameRun& run, int x, int y, double timeoutSec)
+{
+    const std::string at = "x:" + std::to_string(x + 1) + " y:" + std::to_string(y + 1) + " ";
+    const auto there = [&] { return commandOutput("xdotool getmouselocation").rfind(at, 0) == 0; };
+    return waitFor(run, there, timeoutSec);
 }
 
 int xdo(const std::string& args)
@@ -199,8 +210,7 @@ void movePointer(int x, int y)
 
 void clickAt(int x, int y)
 {
-    movePointer(x, y);
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    movePointer(x, y);  // the X server hands the game the move, then the click
     xdo("click 1");
 }
 
@@ -214,12 +224,6 @@ void holdKey(const std::string& key, int ms)
     xdo("keydown " + key);
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     xdo("keyup " + key);
-}
-
-void pointerPosition(int& x, int& y)
-{
-    x = y = -1;
-    std::sscanf(commandOutput("xdotool getmouselocation").c_str(), "x:%d y:%d", &x, &y);
 }
 
 Screenshot takeScreenshot()
@@ -271,9 +275,9 @@ int loudestSample(const std::string& path, long from)
 
 bool titleShown(const Screenshot& shot)
 {
-    int lit = 0;  // the title's orange letters across the top of the otherwise black menu
+    int lit = 0;  // the title's orange letters, not the white ones of the Options and Help panels
     for (int x = 300; shot.width >= 1024 && x < 724; x += 4) {
-        lit += shot.at(x, 160, 0) > 150 ? 1 : 0;
+        lit += shot.at(x, 160, 0) > 150 && shot.at(x, 160, 1) > shot.at(x, 160, 2) + 40 ? 1 : 0;
     }
     return lit > 10 && shot.at(20, 700, 0) + shot.at(20, 700, 1) + shot.at(20, 700, 2) < 30;
 }

@@ -27,13 +27,15 @@ GameRun startGame(const std::vector<std::string>& extraEnv = {},
                   const std::string& binary = VANTRESKA_BIN);
 
 // Collects the game's output until done() holds, the game ends, or the timeout passes;
-// returns done(). The waits below all go through it.
+// returns done(), asked once a round. The waits below all go through it.
 bool waitFor(GameRun& run, const std::function<bool()>& done, double timeoutSec);
 bool waitForOutput(GameRun& run, const std::string& text, double timeoutSec,
                    bool inStderr = false);
 int waitForExit(GameRun& run, double timeoutSec);       // the exit status, -1 on timeout
-bool waitForWindow(GameRun& run, double timeoutSec);    // mapped at full screen size
-void pause(GameRun& run, int ms);
+bool waitForWindow(GameRun& run, double timeoutSec);    // 1024x768, the title menu drawn
+// At (x, y) in the game window, whose 1-pixel border puts its (0, 0) at (1, 1) on the screen.
+bool waitForPointer(GameRun& run, int x, int y, double timeoutSec);
+void pause(GameRun& run, int ms);  // lets game time pass; never a wait for the game to act
 
 // Number of times text occurs in s.
 int countOccurrences(const std::string& s, const std::string& text);
@@ -49,7 +51,6 @@ void movePointer(int x, int y);
 void clickAt(int x, int y);  // the left button
 void pressKey(const std::string& key);  // an xdotool key name: "Escape", "t", "space"
 void holdKey(const std::string& key, int ms);
-void pointerPosition(int& x, int& y);
 
 struct Screenshot {
     int width = 0;
@@ -61,6 +62,10 @@ struct Screenshot {
 
 // Captures the whole screen. Empty (width 0) on failure.
 Screenshot takeScreenshot();
+// Takes screenshots until one shows what shows() looks for; the last is left in *last.
+using ScreenTest = std::function<bool(const Screenshot&)>;
+bool waitForScreen(GameRun& run, const ScreenTest& shows, double timeoutSec,
+                   Screenshot* last = nullptr);
 
 // Saves a screenshot as a PNG.
 bool saveScreenshot(const Screenshot& shot, const std::string& path);
