@@ -379,6 +379,19 @@ static void drawMoon()
     glPopMatrix();
 }
 
+// The sky before everything else, with the depth test (and so depth writes) off: the
+// rasteriser then skips the depth buffer for it, and the sky still shows exactly where
+// nothing else does. Everything else lies inside the sphere (the field reaches 4.44 from the
+// centre, the moon 4.95, the sky's faces no nearer than 5.96), so it is nearer to the eye on
+// every ray and would have won each pixel against the sky anyway; the depth buffer holds
+// 1.0 instead of the sky's depth there, which passes the same fragments.
+static void drawSkyFirst()
+{
+    glDisable(GL_DEPTH_TEST);
+    drawSky();
+    glEnable(GL_DEPTH_TEST);
+}
+
 void drawWorld()
 {
     const bool fromBlocks = blocksReady();
@@ -386,9 +399,14 @@ void drawWorld()
         readViewFrustum();
     }
     glPushMatrix();
+        if (fromBlocks) {
+            drawSkyFirst();
+        }
         drawWalls(fromBlocks);
         drawGround(fromBlocks);
-        drawSky();
+        if (!fromBlocks) {
+            drawSky();
+        }
         if (daytime == 0) {
             drawMoon();
         }
