@@ -381,10 +381,11 @@ static void drawMoon()
 
 // The sky before everything else, with the depth test (and so depth writes) off: the
 // rasteriser then skips the depth buffer for it, and the sky still shows exactly where
-// nothing else does. Everything else lies inside the sphere (the field reaches 4.44 from the
-// centre, the moon 4.95, the sky's faces no nearer than 5.96), so it is nearer to the eye on
-// every ray and would have won each pixel against the sky anyway; the depth buffer holds
-// 1.0 instead of the sky's depth there, which passes the same fragments.
+// nothing else does. The eye (within 4.3 of the centre, even at the top of a lunar jump) and
+// everything else lie inside the sphere (the field reaches 4.44 from the centre, the moon
+// 4.95, the sky's faces no nearer than 5.96), so on every ray anything else is nearer and
+// would have won the pixel against the sky anyway; where only sky shows, the depth buffer
+// holds 1.0 instead of the sky's depth, which lets through the same later fragments.
 static void drawSkyFirst()
 {
     glDisable(GL_DEPTH_TEST);
