@@ -122,10 +122,10 @@ static std::vector<Goal> collectGoals(const LiveResults& live)
 
 // The in-process benchmarks, in the order of the tables.
 static const char* const benchNames[] = {
-    "play_frame_day", "play_frame_night", "world_alone",    "world_and_entities",
-    "entities_alone", "figure_alone",     "bunnies_alone",  "trees_alone",
-    "hud_alone",      "clear_and_swap",   "shot_pick",      "menu_pick",
-    "menu_frame",     "mesh_load",        "texture_loads"};
+    "play_frame_day",     "play_frame_night", "world_alone",   "world_vertex_work",
+    "world_and_entities", "entities_alone",   "figure_alone",  "bunnies_alone",
+    "trees_alone",        "hud_alone",        "clear_and_swap", "shot_pick",
+    "menu_pick",          "menu_frame",       "mesh_load",     "texture_loads"};
 
 static void printFrameTable()
 {
@@ -144,6 +144,11 @@ static void printFrameTable()
         const double wall = benchMsPerRun(name);
         std::printf("%-18s %10.3f %10.3f %12.3f %12.2f %12.2f\n", name, wall, cpu,
                     ratio(cpu, world), ratio(wall, clearWall), ratio(cpu, clearCpu));
+    }
+    const double vertexWork = benchCpuMsPerRun("world_vertex_work");
+    if (world >= 0.0 && vertexWork >= 0.0) {
+        std::printf("world: vertex work %.3f ms CPU, pixel work (the rest) %.3f ms CPU, %.2f x "
+                    "clear\n", vertexWork, world - vertexWork, ratio(world - vertexWork, clearCpu));
     }
 }
 
