@@ -382,10 +382,11 @@ static void drawMoon()
 // The sky before everything else, with the depth test (and so depth writes) off: the
 // rasteriser then skips the depth buffer for it, and the sky still shows exactly where
 // nothing else does. The eye (within 4.3 of the centre, even at the top of a lunar jump) and
-// everything else lie inside the sphere (the field reaches 4.44 from the centre, the moon
-// 4.95, the sky's faces no nearer than 5.96), so on every ray anything else is nearer and
-// would have won the pixel against the sky anyway; where only sky shows, the depth buffer
-// holds 1.0 instead of the sky's depth, which lets through the same later fragments.
+// everything else lie inside the sphere (nothing else reaches 5 from the centre: a tree
+// crown at a field corner about 4.7, the moon 4.95; the sky's faces are no nearer than 5.96),
+// so on every ray anything else is nearer and would have won the pixel against the sky
+// anyway; where only sky shows, the depth buffer holds 1.0 instead of the sky's depth, which
+// lets through the same later fragments.
 static void drawSkyFirst()
 {
     glDisable(GL_DEPTH_TEST);
