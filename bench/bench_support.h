@@ -64,6 +64,8 @@ struct ProcessUsage {
 };
 
 // Starts the game from the data directory on the current display, waits for its window,
-// clicks Start New Game when startPlaying, then samples it for seconds and stops it.
+// clicks Start New Game when startPlaying and then types playKeys (xdotool key names, e.g.
+// "t l" for night with the flashlight), then samples it for seconds and stops it.
 // The child's console output goes to logPath; Mesa's HUD counts its frames, unseen.
-ProcessUsage probeGame(bool startPlaying, double seconds, const std::string& logPath);
+ProcessUsage probeGame(bool startPlaying, const std::string& playKeys, double seconds,
+                       const std::string& logPath);

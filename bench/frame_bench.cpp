@@ -230,6 +230,19 @@ static void benchWorldAlone(benchmark::State& state)
     timedLoop(state, "world_alone", [] { drawWithPlayCamera(drawWorld); });
 }
 
+// The world through an 8 x 6 viewport, under the same projection: the same vertices are lit,
+// clipped and set up, but almost no pixel is filled. Set against world_alone it splits the
+// world's cost into vertex work and pixel work.
+static void benchWorldVertexWork(benchmark::State& state)
+{
+    enterPlayLighting(1);
+    timedLoop(state, "world_vertex_work", [] {
+        glViewport(0, 0, 8, 6);
+        drawWithPlayCamera(drawWorld);
+        glViewport(0, 0, benchWindowWidth, benchWindowHeight);
+    });
+}
+
 // The world and the entities as the play frame draws them, without the HUD and the swap:
 // set against the parts alone, it shows what drawing them together adds.
 static void benchWorldAndEntities(benchmark::State& state)
@@ -385,7 +398,8 @@ void registerBenchmarks()
     };
     const Entry entries[] = {
         {"play_frame_day", benchPlayFrameDay}, {"play_frame_night", benchPlayFrameNight},
-        {"world_alone", benchWorldAlone},      {"world_and_entities", benchWorldAndEntities},
+        {"world_alone", benchWorldAlone},      {"world_vertex_work", benchWorldVertexWork},
+        {"world_and_entities", benchWorldAndEntities},
         {"entities_alone", benchEntitiesAlone},
         {"figure_alone", benchFigureAlone},    {"bunnies_alone", benchBunniesAlone},
         {"trees_alone", benchTreesAlone},      {"hud_alone", benchHudAlone},

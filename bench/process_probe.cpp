@@ -195,7 +195,8 @@ static void sampleChild(pid_t pid, double seconds, ProcessUsage& usage)
     usage.cpuCores = usage.seconds > 0.0 ? (cpuLast - cpuStart) / usage.seconds : 0.0;
 }
 
-ProcessUsage probeGame(bool startPlaying, double seconds, const std::string& logPath)
+ProcessUsage probeGame(bool startPlaying, const std::string& playKeys, double seconds,
+                       const std::string& logPath)
 {
     ProcessUsage usage;
     const pid_t pid = startChild(logPath);
@@ -216,6 +217,10 @@ ProcessUsage probeGame(bool startPlaying, double seconds, const std::string& log
             usage.note = "xdotool could not click Start New Game";
         }
         sleepSec(1.0);
+        const std::string keys = "xdotool key " + playKeys + " >/dev/null 2>&1";
+        if (!playKeys.empty() && std::system(keys.c_str()) != 0) {
+            usage.note = "xdotool could not type " + playKeys;
+        }
     }
     sampleChild(pid, seconds, usage);
     usage.framesPerSecond = meanOfLastHudValues(static_cast<size_t>(seconds));

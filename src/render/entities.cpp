@@ -9,6 +9,7 @@
 #include "assets/display_lists.h"
 #include "input/picking.h"
 #include "render/lights.h"
+#include "render/view_frustum.h"
 
 static const int figureDetail = 50;  // slices and stacks of every sphere and cylinder
 static const int shadowVertexCount = 20;
@@ -35,9 +36,6 @@ struct ShapeList {
 static const int maxShapeLists = 32;
 static ShapeList shapeLists[maxShapeLists];
 static int shapeListCount = 0;
-
-// The current view frustum's six planes, normalised: inside is ax + by + cz + d >= 0.
-static double frustumPlanes[6][4];
 
 static GLUquadric* quadric()
 {
@@ -292,52 +290,6 @@ void drawTree(int j, int selecting)
     glPopMatrix();
 }
 
-// Reads the six planes of the current projection times modelview (world space here).
-static void extractFrustum()
-{
-    double p[16];
-    double m[16];
-    glGetDoublev(GL_PROJECTION_MATRIX, p);
-    glGetDoublev(GL_MODELVIEW_MATRIX, m);
-    double rows[4][4];  // rows of p * m; both matrices are column-major
-    for (int r = 0; r < 4; ++r) {
-        for (int col = 0; col < 4; ++col) {
-            double sum = 0.0;
-            for (int k = 0; k < 4; ++k) {
-                sum += p[k * 4 + r] * m[col * 4 + k];
-            }
-            rows[r][col] = sum;
-        }
-    }
-    for (int i = 0; i < 6; ++i) {
-        const int axis = i / 2;
-        const double sign = i % 2 == 0 ? 1.0 : -1.0;
-        double* plane = frustumPlanes[i];
-        for (int col = 0; col < 4; ++col) {
-            plane[col] = rows[3][col] + sign * rows[axis][col];
-        }
-        const double length =
-            std::sqrt(plane[0] * plane[0] + plane[1] * plane[1] + plane[2] * plane[2]);
-        if (length > 0.0) {
-            for (int col = 0; col < 4; ++col) {
-                plane[col] /= length;
-            }
-        }
-    }
-}
-
-// True when the sphere lies wholly on the outer side of one frustum plane: nothing of it
-// can reach the screen.
-static bool sphereOutside(double x, double y, double z, double radius)
-{
-    for (const double* plane : frustumPlanes) {
-        if (plane[0] * x + plane[1] * y + plane[2] * z + plane[3] < -radius) {
-            return true;
-        }
-    }
-    return false;
-}
-
 // Farthest point of the bunny list from its origin: the mesh, the eyes or the mouth.
 static double bunnyListRadius()
 {
@@ -357,21 +309,21 @@ static double bunnyListRadius()
 static bool bunnyVisible(int i, double bodyRadius)
 {
     const Entity& b = bunnies[i];
-    return !sphereOutside(b.x, b.y, b.z, bodyRadius + 0.1) ||
-           !sphereOutside(b.x, 0.0, b.z, 0.15);
+    return !sphereOutsideView(b.x, b.y, b.z, bodyRadius + 0.1) ||
+           !sphereOutsideView(b.x, 0.0, b.z, 0.15);
 }
 
 // Trunk (to 0.5), crown (radius 0.3 from 0.25 up to 0.85) and the 0.3 shadow disc all lie
 // within 0.53 of a point 0.425 up the trunk.
 static bool treeVisible(int j)
 {
-    return !sphereOutside(trees[j].x, trees[j].y + 0.425, trees[j].z, 0.6);
+    return !sphereOutsideView(trees[j].x, trees[j].y + 0.425, trees[j].z, 0.6);
 }
 
 // Every part of the figure, limbs swinging, lies within 0.3 of a point 0.24 up its body.
 static bool figureVisible()
 {
-    return !sphereOutside(figurePosition.x, figurePosition.y + 0.24, figurePosition.z, 0.45);
+    return !sphereOutsideView(figurePosition.x, figurePosition.y + 0.24, figurePosition.z, 0.45);
 }
 
 void drawEntities(int selecting)
@@ -381,7 +333,7 @@ void drawEntities(int selecting)
     const bool cull = fastPath && selecting == 0;
     double bodyRadius = 0.0;
     if (cull) {
-        extractFrustum();
+        readViewFrustum();
         bodyRadius = bunnyListRadius();
     }
     if (!cull || figureVisible()) {
