@@ -17,8 +17,9 @@ void ensureGlWindow();
 // Loads the game's assets from data/ and initialises the lights, once; exits if one is missing.
 void loadGameAssetsOnce();
 
-// The whole back buffer, RGB rows bottom-up.
-std::vector<unsigned char> readFrame();
+// A rectangle of the back buffer (x, y from the lower left), RGB rows bottom-up; by default all.
+std::vector<unsigned char> readFrame(int x = 0, int y = 0, int width = testWindowWidth,
+                                     int height = testWindowHeight);
 
 // One pixel of a frame from readFrame (x from the left, y from the bottom).
 inline Rgb pixelOf(const std::vector<unsigned char>& frame, int x, int y)
