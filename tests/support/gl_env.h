@@ -7,10 +7,6 @@
 const int testWindowWidth = 1024;
 const int testWindowHeight = 768;
 
-struct Rgb {
-    int r, g, b;
-};
-
 // Creates the window (once) and makes it current; reshape sets the game's size and projection.
 void ensureGlWindow();
 
@@ -20,10 +16,3 @@ void loadGameAssetsOnce();
 // A rectangle of the back buffer (x, y from the lower left), RGB rows bottom-up; by default all.
 std::vector<unsigned char> readFrame(int x = 0, int y = 0, int width = testWindowWidth,
                                      int height = testWindowHeight);
-
-// One pixel of a frame from readFrame (x from the left, y from the bottom).
-inline Rgb pixelOf(const std::vector<unsigned char>& frame, int x, int y)
-{
-    const int k = (y * testWindowWidth + x) * 3;
-    return Rgb{frame[k], frame[k + 1], frame[k + 2]};
-}
