@@ -1,6 +1,7 @@
 # make run   installs what is missing, builds, and runs the game from data/
 # make test  installs what is missing, builds, and runs every test under a private Xvfb
 # make bench builds with the benchmark and runs it under a private Xvfb
+# make frames draws the reference frames of tests/frames afresh (look at each before committing)
 # make package builds the Debian package into build/ and checks it with lintian and the
 #              desktop entry and AppStream validators
 # make e2e-load runs the end-to-end suite E2E_RUNS times (default 20) beside two CPU hogs
@@ -10,7 +11,7 @@ JOBS ?= $(shell nproc)
 # GL driver's own allocations are reported from a module it has already unloaded.
 ASAN_OPTIONS ?= detect_leaks=0
 
-.PHONY: all setup build run test bench assets package clean soak e2e-load
+.PHONY: all setup build run test bench assets package clean soak e2e-load frames
 
 all: build
 
@@ -32,6 +33,10 @@ test: build
 	@cmake --build $(BUILD)-asan -j $(JOBS) --target unit_tests
 	@scripts/xvfb-run.sh sh -c 'cd $(BUILD)-asan && ASAN_OPTIONS=$(ASAN_OPTIONS) UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -R unit_tests'
 	@scripts/xvfb-run.sh sh -c 'cd $(BUILD) && ctest --output-on-failure'
+
+frames: build
+	@scripts/xvfb-run.sh env VANTRESKA_WRITE_FRAMES=1 $(BUILD)/tests/unit_tests --gtest_filter='ReferenceFrames.*'
+	@git status --short -- tests/frames
 
 bench: setup
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTRESKA_BENCH=ON >/dev/null

@@ -44,11 +44,11 @@ void loadGameAssetsOnce()
     }
 }
 
-std::vector<unsigned char> readFrame()
+std::vector<unsigned char> readFrame(int x, int y, int width, int height)
 {
-    std::vector<unsigned char> pixels(testWindowWidth * testWindowHeight * 3);
+    std::vector<unsigned char> pixels(width * height * 3);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, testWindowWidth, testWindowHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    glReadPixels(x, y, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
     return pixels;
 }

@@ -7,22 +7,12 @@
 const int testWindowWidth = 1024;
 const int testWindowHeight = 768;
 
-struct Rgb {
-    int r, g, b;
-};
-
 // Creates the window (once) and makes it current; reshape sets the game's size and projection.
 void ensureGlWindow();
 
 // Loads the game's assets from data/ and initialises the lights, once; exits if one is missing.
 void loadGameAssetsOnce();
 
-// The whole back buffer, RGB rows bottom-up.
-std::vector<unsigned char> readFrame();
-
-// One pixel of a frame from readFrame (x from the left, y from the bottom).
-inline Rgb pixelOf(const std::vector<unsigned char>& frame, int x, int y)
-{
-    const int k = (y * testWindowWidth + x) * 3;
-    return Rgb{frame[k], frame[k + 1], frame[k + 2]};
-}
+// A rectangle of the back buffer (x, y from the lower left), RGB rows bottom-up; by default all.
+std::vector<unsigned char> readFrame(int x = 0, int y = 0, int width = testWindowWidth,
+                                     int height = testWindowHeight);

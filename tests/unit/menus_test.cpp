@@ -2,36 +2,13 @@
 #include "input/picking.h"
 #include "scene_setup.h"
 
-// The main menu shows its title between the two corner pictures, and the pause line "Press
-// ESC to resume game" once a game exists; the options screen shows the current values; an
-// unknown screen draws nothing. The panels are picked where they are drawn; arrow clicks step
-// the options within their limits and the last entries chosen take effect.
-TEST(Menus, ScreensShowTheirPartsAndClicksPickThemAndStepTheOptions)
+// The panels are picked where they are drawn; arrow clicks step the options within their
+// limits and the last entries chosen take effect. The reference frames show the screens.
+TEST(Menus, ClicksPickThePanelsAndStepTheOptions)
 {
     loadGameAssetsOnce();
     reshape(testWindowWidth, testWindowHeight);
     playing = 0;
-    const auto menuFrame = [](int screen) {
-        menuScreen = screen;
-        return drawGameFrame();
-    };
-    for (int started : {0, 1}) {
-        gameStarted = started;
-        const std::vector<unsigned char> frame = menuFrame(0);
-        for (const int x : {512, 888, 136}) {  // x 0 and +-0.98, at y 0.6
-            const Rgb p = pixelOf(frame, x, 614);
-            EXPECT_GT(p.r + p.g + p.b, 0) << x;
-        }
-        EXPECT_EQ(countPixels(frame, 742, 15, 992, 40, isRed) > 100, started == 1);
-    }
-    gameStarted = sfxVolume = gravitySetting = 0;
-    const std::vector<unsigned char> start = menuFrame(1);
-    sfxVolume = 5;
-    const std::vector<unsigned char> louder = menuFrame(1);
-    gravitySetting = 1;
-    EXPECT_TRUE(louder != start && menuFrame(1) != louder) << "the volume or gravity not shown";
-    EXPECT_EQ(menuFrame(3), std::vector<unsigned char>(start.size(), 0));
-
     // The widest panel picked at its end; nothing beside a panel, between two or off an arrow.
     const struct { int screen, x, y; GLuint name; } picks[] = {
         {0, 627, 326, pickStartNewGame}, {0, 627, 422, 0}, {0, 512, 374, 0}, {1, 300, 307, 0}};

@@ -66,17 +66,3 @@ inline std::vector<unsigned char> drawGameFrame()
     display();
     return readFrame();
 }
-
-// The pixels of a frame's rectangle [x0, x1) x [y0, y1) that pass test.
-template <typename Test>
-int countPixels(const std::vector<unsigned char>& frame, int x0, int y0, int x1, int y1, Test test)
-{
-    int count = 0;
-    for (int k = 0; k < (x1 - x0) * (y1 - y0); ++k) {
-        count += test(pixelOf(frame, x0 + k % (x1 - x0), y0 + k / (x1 - x0))) ? 1 : 0;
-    }
-    return count;
-}
-
-// Red material, lit or in shade, or red text.
-inline bool isRed(Rgb c) { return c.r > 40 && c.r > 3 * c.g + 10 && c.r > 3 * c.b + 10; }

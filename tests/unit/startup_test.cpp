@@ -6,7 +6,6 @@
 
 #include "app/game_state.h"
 #include "app/startup.h"
-#include "render/lights.h"
 #include "support/gl_env.h"
 
 // A committed file under data/, whole.
@@ -64,19 +63,4 @@ TEST(Startup, CommittedImagesAndBunnyLoadWhole)
                        cross(*bunnyMesh.verts[k[1] - 1], *bunnyMesh.verts[k[2] - 1]));
     }
     EXPECT_GT(volume6, 0.0);
-}
-
-// Lists 260 to 263 and a block of 256 glyph lists apart from them at the GL list base;
-// lighting shades flat.
-TEST(Startup, DisplayListsGlyphsAndFlatShading)
-{
-    loadGameAssetsOnce();
-    GLint base = 0, shade = 0;
-    glGetIntegerv(GL_LIST_BASE, &base);
-    EXPECT_TRUE(glIsList(260) && glIsList(261) && glIsList(262) && glIsList(263));
-    EXPECT_TRUE(glIsList(base) && glIsList(base + 255) && (base + 255 < 260 || base > 263)) << base;
-    glShadeModel(GL_SMOOTH);
-    initLights();
-    glGetIntegerv(GL_SHADE_MODEL, &shade);
-    EXPECT_EQ(shade, GL_FLAT);
 }
