@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "app/game_state.h"
-#include "app/timer_pacing.h"
+#include "app/pass_clock.h"
 
 // The eye stays within this distance of the centre on x and on z (walls at 3).
 static const float eyeBound = 2.8f;
