@@ -98,6 +98,7 @@ void startUp(int argc, char** argv, void (*betweenPasses)())
     windowHeight = 600;
     initGL();
     loadAssets();
+    watchKeyboardFocus();
     setUpCamera();
     initLights();
     enterMenuMode();

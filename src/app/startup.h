@@ -7,7 +7,7 @@
 void keepStandardDescriptorsOpen();
 
 // Runs the whole start-up sequence up to, not including, the toolkit's main loop:
-// window, callbacks, textures, mesh, display lists, camera, lights, menu,
+// window, callbacks, textures, mesh, display lists, focus watch, camera, lights, menu,
 // timers, audio. The pass clock runs betweenPasses before each firing's passes.
 void startUp(int argc, char** argv, void (*betweenPasses)());
 

@@ -103,3 +103,55 @@ TEST(Play, NewGamesPauseResumeAndLeftAloneByDayAndNight)
     EXPECT_EQ(waitForExit(run, 3.0), 0) << run.out << run.err;
     stopGame(run);
 }
+
+// Share of the pixels above the horizon that differ between two frames: walking moves the
+// walls and trees there, while the bunnies stay below the eye.
+static double changedAbove(const Screenshot& a, const Screenshot& b)
+{
+    int changed = 0, total = 0;
+    for (int y = 0; y < 380; y += 4) {
+        for (int x = 0; x < 1024; x += 4, ++total) {
+            int d = 0;
+            for (int c = 0; c < 3; ++c) {
+                d += std::abs(a.at(x, y, c) - b.at(x, y, c));
+            }
+            changed += d > 30 ? 1 : 0;
+        }
+    }
+    return static_cast<double>(changed) / total;
+}
+
+// A movement key held while another window takes the keyboard focus is let go, though its
+// key-up goes to that window: the player stops. A game where a tree stopped the walk before the
+// focus moved, or a bunny bit the player to death, proves nothing and does not count.
+TEST(Play, AHeldKeyIsLetGoWhenTheFocusLeaves)
+{
+    GameRun run = startGame();
+    ASSERT_TRUE(waitForWindow(run, 10.0)) << run.out << run.err;
+    int games = 0;
+    for (int game = 0; game < 3; ++game) {
+        pressKey("Escape");  // pauses the game before
+        clickAt(512, 326);   // Start New Game
+        pause(run, 300);     // the eye drops to the ground
+        xdo("keydown w");
+        const Screenshot start = takeScreenshot();
+        pause(run, 300);
+        const double walking = changedAbove(start, takeScreenshot());
+        const unsigned long other = takeFocus();
+        xdo("keyup w");
+        pause(run, 100);
+        const Screenshot left = takeScreenshot();
+        pause(run, 400);
+        const Screenshot later = takeScreenshot();
+        closeWindow(other);
+        if (walking > 0.04 && !isBlack(later.at(118, 737, 0), later.at(118, 737, 1),
+                                       later.at(118, 737, 2))) {
+            ++games;
+            EXPECT_LT(changedAbove(left, later), 0.02) << "walks on after the focus left";
+        }
+    }
+    EXPECT_GT(games, 0) << "no game walked";
+    pressKey("q");
+    EXPECT_EQ(waitForExit(run, 3.0), 0) << run.out << run.err;
+    stopGame(run);
+}

@@ -222,6 +222,23 @@ void pointerPosition(int& x, int& y)
     std::sscanf(commandOutput("xdotool getmouselocation").c_str(), "x:%d y:%d", &x, &y);
 }
 
+unsigned long takeFocus()
+{
+    Display* d = xDisplay();
+    const Window w = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 8, 8, 0, 0, 0);
+    XMapWindow(d, w);
+    XSync(d, False);
+    XSetInputFocus(d, w, RevertToPointerRoot, CurrentTime);
+    XSync(d, False);
+    return w;
+}
+
+void closeWindow(unsigned long window)
+{
+    XDestroyWindow(xDisplay(), window);
+    XSync(xDisplay(), False);
+}
+
 Screenshot takeScreenshot()
 {
     Screenshot shot;

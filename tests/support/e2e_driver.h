@@ -51,6 +51,11 @@ void pressKey(const std::string& key);  // an xdotool key name: "Escape", "t", "
 void holdKey(const std::string& key, int ms);
 void pointerPosition(int& x, int& y);
 
+// Maps a small window of the test's own and gives it the keyboard focus, as another program
+// taking the focus would; closeWindow removes it and the focus goes back to the pointer.
+unsigned long takeFocus();
+void closeWindow(unsigned long window);
+
 struct Screenshot {
     int width = 0;
     int height = 0;
