@@ -8,6 +8,20 @@
 
 #include "support/e2e_driver.h"
 
+// A private copy of the asset tree with change (a shell command, @ for file) made in it.
+static std::string assetCopy(const std::string& file, const std::string& change)
+{
+    char dir[] = "/tmp/vantreska-data-XXXXXX";
+    std::string command = change.find('@') != std::string::npos ? change : change + " @";
+    for (size_t at = command.find('@'); at != std::string::npos; at = command.find('@')) {
+        command.replace(at, 1, file);
+    }
+    const bool made = mkdtemp(dir) != nullptr &&
+                      std::system(("cp -r " VANTRESKA_DATA "/. " + std::string(dir) + " && cd " +
+                                   dir + " && " + command).c_str()) == 0;
+    return made ? dir : "";
+}
+
 // Each asset broken in each way the game must survive, in a private copy of the asset tree
 // (every loader opens through one check, so each kind of special file is tried once or twice):
 // a bad image, or no images/ at all (started from the wrong place), ends start-up with status
@@ -42,14 +56,8 @@ TEST(Faults, BrokenMissingAndSpecialAssetsGetTheirMessageAndOutcome)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.change + " " + c.file);
-        char dir[] = "/tmp/vantreska-data-XXXXXX";
-        ASSERT_NE(mkdtemp(dir), nullptr);
-        std::string change = c.change.find('@') != std::string::npos ? c.change : c.change + " @";
-        for (size_t at = change.find('@'); at != std::string::npos; at = change.find('@')) {
-            change.replace(at, 1, c.file);
-        }
-        ASSERT_EQ(std::system(("cp -r " VANTRESKA_DATA "/. " + std::string(dir) + " && cd " + dir +
-                               " && " + change).c_str()), 0);
+        const std::string dir = assetCopy(c.file, c.change);
+        ASSERT_FALSE(dir.empty());
         GameRun run = startGame({}, dir);
         const bool sound = c.file[0] == 's';
         if (!c.runsOn) {
@@ -65,27 +73,39 @@ TEST(Faults, BrokenMissingAndSpecialAssetsGetTheirMessageAndOutcome)
             EXPECT_EQ(countOccurrences(run.err, "[ERROR]"), sound ? 1 : 0) << run.err;
         }
         stopGame(run);
-        std::system(("rm -rf " + std::string(dir)).c_str());
+        std::system(("rm -rf " + dir).c_str());
     }
 }
 
-// Ctrl-C, kill and a closed terminal end the game, in the menu or in play, with the status a
-// shell shows for them.
+// Ctrl-C, kill and a closed terminal end the game with the status a shell shows for them: in
+// the menu, in play, and at once during start-up, here held in the mesh reader by the colour
+// lines of its many faces filling a console pipe that is not read.
 TEST(Faults, EndSignalsEndTheGameWithTheirShellStatus)
 {
-    const struct { int signal, inPlay, status; } cases[] = {
-        {SIGINT, 0, 130}, {SIGTERM, 1, 143}, {SIGHUP, 1, 129}};
+    const int faces = 60000;
+    const std::string slowMesh = assetCopy("meshes/bunny500.m",
+        "awk 'BEGIN { print \"Vertex 1 0 0 0\\nVertex 2 1 0 0\\nVertex 3 0 1 0\"; for (i = 1; "
+        "i <= " + std::to_string(faces) + "; ++i) print \"Face\", i, \"1 2 3 {rgb=(1 0 0) "
+        "matid=1}\" }' >");
+    const struct { int signal, when, status; } cases[] = {  // when: menu, play, start-up
+        {SIGINT, 0, 130}, {SIGTERM, 1, 143}, {SIGHUP, 1, 129}, {SIGTERM, 2, 143}};
     for (const auto& c : cases) {
-        GameRun run = startGame();
-        ASSERT_TRUE(waitForWindow(run, 15.0)) << run.out << run.err;
-        if (c.inPlay) {
+        GameRun run = startGame({}, c.when == 2 ? slowMesh : VANTRESKA_DATA);
+        if (c.when == 2) {
+            ASSERT_TRUE(waitForOutput(run, "Reading coordinates", 15.0)) << run.out << run.err;
+        } else {
+            ASSERT_TRUE(waitForWindow(run, 15.0)) << run.out << run.err;
+        }
+        if (c.when == 1) {
             clickAt(512, 326);  // Start New Game
             pause(run, 300);
         }
         kill(run.pid, c.signal);
         EXPECT_EQ(waitForExit(run, 2.0), c.status) << "signal " << c.signal << "\n" << run.err;
+        EXPECT_LT(countOccurrences(run.out, "set color to"), faces) << "start-up went on";
         stopGame(run);
     }
+    std::system(("rm -rf " + slowMesh).c_str());
 }
 
 // Started with standard output closed, and read like `vantreska | head -1`: either way the
