@@ -7,7 +7,7 @@
 #include "app/game_state.h"
 #include "app/lifecycle.h"
 #include "app/startup.h"
-#include "app/timer_pacing.h"
+#include "app/pass_clock.h"
 #include "bench_support.h"
 #include "sim/bunnies.h"
 #include "sim/figure.h"

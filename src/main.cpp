@@ -2,12 +2,22 @@
 
 #include "app/signals.h"
 #include "app/startup.h"
+#include "input/keyboard.h"
+
+// Between passes of the clock: an end signal that came ends the game as Q would, and the
+// movement keys are let go if the window has lost the keyboard focus.
+static void betweenPasses()
+{
+    endOnPendingSignal();
+    releaseKeysOnFocusLoss();
+}
 
 int main(int argc, char** argv)
 {
     keepStandardDescriptorsOpen();
     catchEndSignals();
-    startUp(argc, argv);
+    startUp(argc, argv, betweenPasses);
+    deferEndSignals();
     glutMainLoop();
     return 0;
 }

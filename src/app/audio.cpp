@@ -19,6 +19,9 @@ void initAudio()
     gunSound = soundOpenStream("sounds/gun1.wav");
     if (gunSound == nullptr) {
         std::fputs("[ERROR] could not open file\n", stderr);
+        if (soundOpenFailure()[0] != '\0') {
+            std::fprintf(stderr, "%s\n", soundOpenFailure());
+        }
     }
 }
 

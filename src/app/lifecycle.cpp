@@ -7,7 +7,7 @@
 
 #include "app/audio.h"
 #include "app/game_state.h"
-#include "app/timer_pacing.h"
+#include "app/pass_clock.h"
 #include "input/mouse.h"
 #include "render/lights.h"
 #include "sim/bunnies.h"

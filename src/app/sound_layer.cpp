@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "assets/regular_file.h"
@@ -18,6 +19,7 @@ struct SoundStream {
 
 static bool started = false;
 static int masterVolume = MIX_MAX_VOLUME; // mixer scale, 0..128
+static std::string openFailure;            // why the last open could not read its file
 
 // Points standard error at /dev/null; returns a copy of where it pointed, or -1.
 static int muteStandardError()
@@ -79,12 +81,13 @@ int soundStart(int mixRate, int channels)
 
 SoundStream* soundOpenStream(const char* path)
 {
+    openFailure.clear();
     if (!started || path == nullptr) {
         return nullptr;
     }
     // Read through our own open, so that only a regular file of sane size is taken.
     std::vector<unsigned char> bytes;
-    if (!readRegularFile(path, assetSizeLimit, stderr, bytes)) {
+    if (!readRegularFile(path, assetSizeLimit, bytes, openFailure)) {
         return nullptr;
     }
     SDL_RWops* source = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
@@ -93,6 +96,11 @@ SoundStream* soundOpenStream(const char* path)
         return nullptr;
     }
     return new SoundStream{chunk, -1};
+}
+
+const char* soundOpenFailure()
+{
+    return openFailure.c_str();
 }
 
 void soundSetMasterVolume(int volume)

@@ -10,8 +10,12 @@ struct SoundStream;
 int soundStart(int mixRate, int channels);
 
 // Opens a WAV file as a playable stream; null on failure (or when the layer is not started).
-// Anything but a regular file of at most 64 MB is refused with its reason on standard error.
+// Anything but a regular file of at most 64 MB is refused.
 SoundStream* soundOpenStream(const char* path);
+
+// Why the last soundOpenStream could not read its file: one line without its end, empty when
+// the file was read (or simply does not exist).
+const char* soundOpenFailure();
 
 // Master volume for sounds started afterwards, 0..255 (mapped onto the mixer's 0..128).
 void soundSetMasterVolume(int volume);

@@ -11,7 +11,7 @@
 #include "app/audio.h"
 #include "app/game_state.h"
 #include "app/lifecycle.h"
-#include "app/timer_pacing.h"
+#include "app/pass_clock.h"
 #include "assets/bmp.h"
 #include "assets/display_lists.h"
 #include "assets/mesh.h"
@@ -83,7 +83,7 @@ void keepStandardDescriptorsOpen()
     }
 }
 
-void startUp(int argc, char** argv)
+void startUp(int argc, char** argv, void (*betweenPasses)())
 {
     // Diagnostics reach a console or a log pipe line by line.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
@@ -98,10 +98,11 @@ void startUp(int argc, char** argv)
     windowHeight = 600;
     initGL();
     loadAssets();
+    watchKeyboardFocus();
     setUpCamera();
     initLights();
     enterMenuMode();
-    startPassClock();
+    startPassClock(betweenPasses);
     startGravityTimer();
     startFigureTimer();
     startClockTimer();

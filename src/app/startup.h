@@ -7,8 +7,9 @@
 void keepStandardDescriptorsOpen();
 
 // Runs the whole start-up sequence up to, not including, the toolkit's main loop:
-// window, callbacks, textures, mesh, display lists, camera, lights, menu, timers, audio.
-void startUp(int argc, char** argv);
+// window, callbacks, textures, mesh, display lists, focus watch, camera, lights, menu,
+// timers, audio. The pass clock runs betweenPasses before each firing's passes.
+void startUp(int argc, char** argv, void (*betweenPasses)());
 
 // Loads the eleven textures (a bad image ends the process), the bunny mesh, and builds
 // the display lists. Needs a current GL context; paths are relative to the working directory.

@@ -65,8 +65,21 @@ static bool readPixels(std::FILE* file, unsigned char* data, uint32_t width, uin
     return true;
 }
 
+// Whether a width x height image fits what will hold it (the GL's texture limit); null: any.
+typedef bool (*SizeCheck)(uint32_t width, uint32_t height);
+
+// Images the game refuses from the header, before any pixel is allocated or read, would most
+// often fail anyway when read the plain way: one read of width x height x 3 bytes counted in
+// unsigned 32 bits. Where that read would come up short, its line comes first, then ours.
+static void printShortRead(bool shortRead, const char* path)
+{
+    if (shortRead) {
+        std::printf("Error reading image data from %s.\n", path);
+    }
+}
+
 // Header checks and the pixel read; on success the record is filled, else left alone.
-static int readBMP(std::FILE* file, const char* path, Image* image)
+static int readBMP(std::FILE* file, const char* path, Image* image, SizeCheck fits)
 {
     std::fseek(file, 18, SEEK_CUR);
     const uint32_t width = readLE32(file);
@@ -82,7 +95,13 @@ static int readBMP(std::FILE* file, const char* path, Image* image)
         std::printf("Bpp from %s is not 24: %u\n", path, static_cast<unsigned>(bpp));
         return 0;
     }
+    std::fseek(file, pixelOffset, SEEK_SET);  // the 24 bytes after bpp are not read
+    const long left = bytesLeft(file);
+    const uint32_t countIn32Bits = width * height * 3u;
+    const bool shortRead =
+        countIn32Bits == 0 || left < 0 || static_cast<uint64_t>(left) < countIn32Bits;
     if (static_cast<int32_t>(height) < 0) {
+        printShortRead(shortRead, path);
         // A negative height marks rows stored top-down; the game reads only bottom-up rows.
         std::printf("Image %s is stored top-down (negative height), which the game does not "
                     "read; save it bottom-up\n",
@@ -90,14 +109,19 @@ static int readBMP(std::FILE* file, const char* path, Image* image)
         return 0;
     }
     if (size > UINT32_MAX) {
+        printShortRead(shortRead, path);
         std::printf("Image %s is too large: %u x %u pixels\n", path, width, height);
         return 0;
     }
-    std::fseek(file, pixelOffset, SEEK_SET);  // the 24 bytes after bpp are not read
+    if (fits != nullptr && !fits(width, height)) {
+        printShortRead(shortRead, path);
+        std::printf("Image %s is too large for an OpenGL texture: %u x %u pixels\n", path, width,
+                    height);
+        return 0;
+    }
     // Rows of a width whose row bytes are not a multiple of 4 carry the BMP padding.
     const uint64_t rowInFile = (static_cast<uint64_t>(width) * 3 + 3) / 4 * 4;
     const uint64_t needed = width % 4 == 0 ? size : rowInFile * height;
-    const long left = bytesLeft(file);
     if (size == 0 || left < 0 || static_cast<uint64_t>(left) < needed) {
         // Never allocate more than the file can fill.
         std::printf("Error reading image data from %s.\n", path);
@@ -125,22 +149,28 @@ static int readBMP(std::FILE* file, const char* path, Image* image)
 }
 
 // Opens the file and reads it into image; a failure leaves the record empty.
-int loadBMP(const char* path, Image* image)
+static int readImageFile(const char* path, Image* image, SizeCheck fits)
 {
     image->width = 0;
     image->height = 0;
     image->data = nullptr;
-    bool refused = false;
-    std::FILE* file = openRegularFile(path, 0, stdout, &refused);  // the header bounds the size
+    std::string whyNot;
+    std::FILE* file = openRegularFile(path, 0, whyNot);  // the header bounds the size
     if (file == nullptr) {
-        if (!refused) {
-            std::printf("File Not Found : %s\n", path);
+        std::printf("File Not Found : %s\n", path);
+        if (!whyNot.empty()) {
+            std::printf("%s\n", whyNot.c_str());
         }
         return 0;
     }
-    const int ok = readBMP(file, path, image);
+    const int ok = readBMP(file, path, image, fits);
     std::fclose(file);
     return ok;
+}
+
+int loadBMP(const char* path, Image* image)
+{
+    return readImageFile(path, image, nullptr);
 }
 
 // Whether this GL can hold a width x height RGB texture: the size limit, then a proxy probe.
@@ -181,13 +211,9 @@ void loadTexture(const char* path, unsigned int id)
     }
     std::printf("trying to load %s\n", path);
     std::fflush(stdout);
-    if (loadBMP(path, image) == 0) {
+    // A size the GL cannot take is refused from the header, before the pixels are read.
+    if (readImageFile(path, image, textureFits) == 0) {
         explainMissingFolder(path);
-        std::exit(1);
-    }
-    if (!textureFits(image->width, image->height)) {
-        std::printf("Image %s is too large for an OpenGL texture: %u x %u pixels\n", path,
-                    image->width, image->height);
         std::exit(1);
     }
     glBindTexture(GL_TEXTURE_2D, id);

@@ -21,5 +21,6 @@ uint16_t readLE16(std::FILE* file);
 int loadBMP(const char* path, Image* image);
 
 // Loads the BMP at path and uploads it as texture number id. Any failure ends the process
-// with exit status 1 after its message. Needs a current GL context.
+// with exit status 1 after its message; a size the GL cannot hold is refused from the header,
+// before the pixels are allocated or read. Needs a current GL context.
 void loadTexture(const char* path, unsigned int id);

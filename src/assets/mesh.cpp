@@ -5,14 +5,19 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <unordered_map>
+#include <string>
 
 #include "app/game_state.h"
 #include "assets/regular_file.h"
 
-// Line of the file each Face record came from, for the messages of the range check;
-// filled while lines are parsed, emptied when a file is done and when a mesh is released.
-static std::unordered_map<const Tri*, int> faceLines;
+// Line of the file each face came from, by its place in the mesh's tris (0: not known), for
+// the messages of the range check; emptied when a file is done and when a mesh is released.
+static std::vector<int> faceLines;
+
+static void forgetFaceLines()
+{
+    std::vector<int>().swap(faceLines);
+}
 
 static bool isSpace(int c)
 {
@@ -131,7 +136,8 @@ static void parseFaceLine(const char* str, Mesh& mesh, int lineNumber)
     }
     mesh.tris.push_back(t);
     if (lineNumber > 0) {
-        faceLines[t] = lineNumber;
+        faceLines.resize(mesh.tris.size(), 0);
+        faceLines.back() = lineNumber;
     }
 }
 
@@ -154,7 +160,7 @@ void parseMeshLine(const char* str, Mesh& mesh)
 }
 
 // Reads lines like a stream's ws, get(str, 256) and ignore(9999, '\n') would, counting them.
-void readMeshLines(std::FILE* in_f, Mesh& mesh)
+bool readMeshLines(std::FILE* in_f, Mesh& mesh)
 {
     char str[256];
     int lineNumber = 1;
@@ -195,25 +201,58 @@ void readMeshLines(std::FILE* in_f, Mesh& mesh)
             }
         }
         parseMeshLine(str, mesh, thisLine);
+        if (mesh.verts.size() > meshVertexLimit || mesh.tris.size() > meshFaceLimit) {
+            return false;
+        }
         if (atEnd) {
             break;
         }
     }
+    return true;
 }
 
-// Opens the file and reads it line by line; a file that is missing, not a regular file or
-// over the size limit leaves the mesh as it was.
+// Frees the vertices and faces past the first verts and tris of mesh.
+static void dropRecordsPast(Mesh& mesh, size_t verts, size_t tris)
+{
+    for (size_t i = tris; i < mesh.tris.size(); ++i) {
+        delete mesh.tris[i];
+    }
+    for (size_t i = verts; i < mesh.verts.size(); ++i) {
+        delete mesh.verts[i];
+    }
+    mesh.tris.resize(tris);
+    mesh.verts.resize(verts);
+    mesh.tris.shrink_to_fit();
+    mesh.verts.shrink_to_fit();
+}
+
+// Opens the file and reads it line by line; a file that is missing, not a regular file, over
+// the size limit or over a count limit leaves the mesh as it was.
 void readMeshFile(const char* path, Mesh& mesh)
 {
     std::printf("Reading coordinates from %s\n", path);
-    faceLines.clear();
-    std::FILE* in_f = openRegularFile(path, assetSizeLimit, stdout);
+    forgetFaceLines();
+    std::string whyNot;
+    std::FILE* in_f = openRegularFile(path, assetSizeLimit, whyNot);
     if (in_f == nullptr) {
         std::printf("Could not open file %s\n", path);
+        if (!whyNot.empty()) {
+            std::printf("%s\n", whyNot.c_str());
+        }
         return;
     }
-    readMeshLines(in_f, mesh);
+    const size_t verts = mesh.verts.size();
+    const size_t tris = mesh.tris.size();
+    const bool whole = readMeshLines(in_f, mesh);
     std::fclose(in_f);
+    if (!whole) {
+        const bool tooManyVerts = mesh.verts.size() > meshVertexLimit;
+        dropRecordsPast(mesh, verts, tris);
+        forgetFaceLines();
+        std::printf("Could not open file %s\n%s holds more than the %zu %s allowed; not read\n",
+                    path, path, tooManyVerts ? meshVertexLimit : meshFaceLimit,
+                    tooManyVerts ? "vertices" : "faces");
+    }
 }
 
 // Drops triangles that name a vertex the file does not have, so nothing indexes past verts.
@@ -221,17 +260,16 @@ static void dropFacesOutOfRange(Mesh& mesh)
 {
     const long long count = static_cast<long long>(mesh.verts.size());
     size_t kept = 0;
-    for (Tri* t : mesh.tris) {
+    for (size_t i = 0; i < mesh.tris.size(); ++i) {
+        Tri* t = mesh.tris[i];
         const int* k = t->vertexIndex;
         if (k[0] >= 1 && k[0] <= count && k[1] >= 1 && k[1] <= count && k[2] >= 1 &&
             k[2] <= count) {
             mesh.tris[kept++] = t;
             continue;
         }
-        const auto line = faceLines.find(t);
         std::printf("Mesh line %d: Face with vertex numbers %d %d %d outside 1 to %lld; "
-                    "dropped\n", line == faceLines.end() ? 0 : line->second, k[0], k[1], k[2],
-                    count);
+                    "dropped\n", i < faceLines.size() ? faceLines[i] : 0, k[0], k[1], k[2], count);
         delete t;
     }
     mesh.tris.resize(kept);
@@ -246,7 +284,7 @@ void loadMesh(const char* path, Mesh& mesh)
     mesh.scale = 1.0f;
     readMeshFile(path, mesh);
     dropFacesOutOfRange(mesh);
-    faceLines.clear();
+    forgetFaceLines();
     mesh.extent = maxX - minX;
     if (mesh.extent < maxY - minY) {
         mesh.extent = maxY - minY;
@@ -300,9 +338,9 @@ void buildNormals(Mesh& mesh)
 void releaseMesh(Mesh& mesh)
 {
     for (Tri* t : mesh.tris) {
-        faceLines.erase(t);
         delete t;
     }
+    forgetFaceLines();
     for (Vector3* v : mesh.verts) {
         delete v;
     }

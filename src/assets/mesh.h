@@ -23,19 +23,29 @@ struct Mesh {
     float extent = 0.0f;           // larger of the x and y extents of the vertices
 };
 
+// Most vertices and faces a mesh file may bring, far past any bunny one would make (ours has
+// about 250 and 500, the full scan 35947 and 69451): every face is drawn for every bunny in
+// every frame. A file with more is refused like a missing one.
+const size_t meshVertexLimit = 50000;
+const size_t meshFaceLimit = 100000;
+
 // Reads the .m file at path into mesh, resets and measures the bounds, builds the normals.
-// A file that cannot be opened is reported and leaves an empty mesh; the game runs on.
+// A file that cannot be opened, or brings more than the limits above, is reported and leaves
+// an empty mesh; the game runs on.
 // Faces naming vertex 0 or a vertex past the last one are reported and dropped (deleted).
 void loadMesh(const char* path, Mesh& mesh);
 
 // Gives every triangle a unit face normal and every vertex the normalised sum of them.
 void buildNormals(Mesh& mesh);
 
-// Prints "Reading coordinates from <path>" and reads every line of the file into mesh.
+// Prints "Reading coordinates from <path>" and reads every line of the file into mesh. A file
+// that does not open or goes past a limit gets "Could not open file <path>", then a line saying
+// why, and leaves the mesh as it was.
 void readMeshFile(const char* path, Mesh& mesh);
 
-// Reads lines from an open stream until it fails, handing each to parseMeshLine.
-void readMeshLines(std::FILE* in_f, Mesh& mesh);
+// Reads lines from an open stream until it fails, handing each to parseMeshLine. Stops and
+// returns false once the mesh holds more than meshVertexLimit vertices or meshFaceLimit faces.
+bool readMeshLines(std::FILE* in_f, Mesh& mesh);
 
 // Parses one line (leading whitespace already skipped) and applies it to mesh.
 // A Vertex line or rgb attribute without all four values is reported and skipped; a Face

@@ -4,6 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
+
 // What a non-regular file is, for the refusal line.
 static const char* kindOf(mode_t mode)
 {
@@ -25,81 +28,72 @@ static const char* kindOf(mode_t mode)
     return "a special file";
 }
 
-// The descriptor of the regular file at path, or -1 (refused set after its line on report).
-static int openRegular(const char* path, long long maxBytes, std::FILE* report, bool& refused)
+// The descriptor of the regular file at path, or -1 with the reason in whyNot.
+static int openRegular(const char* path, long long maxBytes, std::string& whyNot)
 {
-    refused = false;
+    whyNot.clear();
     // O_NONBLOCK: opening a FIFO with no writer returns at once instead of waiting for one.
     // On a regular file it changes nothing, so reads through it behave as usual.
     const int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
+        if (errno != ENOENT) {
+            whyNot = std::string(path) + " could not be opened: " + std::strerror(errno);
+        }
         return -1;
     }
     struct stat st = {};
     if (fstat(fd, &st) != 0) {
-        close(fd);
-        return -1;
-    }
-    if (!S_ISREG(st.st_mode)) {
-        std::fprintf(report, "%s is %s, not a regular file; not read\n", path, kindOf(st.st_mode));
-        refused = true;
+        whyNot = std::string(path) + " could not be examined: " + std::strerror(errno);
+    } else if (!S_ISREG(st.st_mode)) {
+        whyNot = std::string(path) + " is " + kindOf(st.st_mode) + ", not a regular file; not read";
     } else if (maxBytes > 0 && st.st_size > maxBytes) {
-        std::fprintf(report, "%s holds %lld bytes, more than the %lld MB allowed; not read\n", path,
-                     static_cast<long long>(st.st_size), maxBytes / (1024 * 1024));
-        refused = true;
+        whyNot = std::string(path) + " holds " + std::to_string(st.st_size) +
+                 " bytes, more than the " + std::to_string(maxBytes / (1024 * 1024)) +
+                 " MB allowed; not read";
     }
-    if (refused) {
-        std::fflush(report);
+    if (!whyNot.empty()) {
         close(fd);
         return -1;
     }
     return fd;
 }
 
-std::FILE* openRegularFile(const char* path, long long maxBytes, std::FILE* report, bool* refused)
+std::FILE* openRegularFile(const char* path, long long maxBytes, std::string& whyNot)
 {
-    bool wasRefused = false;
-    const int fd = openRegular(path, maxBytes, report, wasRefused);
-    if (refused != nullptr) {
-        *refused = wasRefused;
-    }
+    const int fd = openRegular(path, maxBytes, whyNot);
     if (fd < 0) {
         return nullptr;
     }
     std::FILE* file = fdopen(fd, "rb");
     if (file == nullptr) {
+        whyNot = std::string(path) + " could not be opened: " + std::strerror(errno);
         close(fd);
     }
     return file;
 }
 
-bool readRegularFile(const char* path, long long maxBytes, std::FILE* report,
-                     std::vector<unsigned char>& bytes)
+bool readRegularFile(const char* path, long long maxBytes, std::vector<unsigned char>& bytes,
+                     std::string& whyNot)
 {
     bytes.clear();
-    bool refused = false;
-    const int fd = openRegular(path, maxBytes, report, refused);
+    const int fd = openRegular(path, maxBytes, whyNot);
     if (fd < 0) {
         return false;
     }
     // Read to the end rather than trusting the size: the file may grow or shrink meanwhile.
     unsigned char buffer[65536];
-    bool ok = true;
     for (;;) {
         const ssize_t n = read(fd, buffer, sizeof buffer);
         if (n == 0) {
             break;
         }
         if (n < 0 || (maxBytes > 0 && static_cast<long long>(bytes.size()) + n > maxBytes)) {
-            std::fprintf(report, "%s could not be read whole; not read\n", path);
-            ok = false;
+            whyNot = std::string(path) + " could not be read whole; not read";
+            bytes.clear();
             break;
         }
         bytes.insert(bytes.end(), buffer, buffer + n);
     }
     close(fd);
-    if (!ok) {
-        bytes.clear();
-    }
-    return ok;
+    return whyNot.empty();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 // Opening an asset file: only a regular file is read, and opening never blocks, so a FIFO,
@@ -11,13 +12,13 @@ const long long assetSizeLimit = 64LL * 1024 * 1024;
 
 // Opens path for binary reading when what opens is a regular file of at most maxBytes
 // (0: any size). The checks look at the opened file, not the name, so a file swapped in
-// between them does not count. A file that opens but is refused gets one line on report
-// giving the reason, and refused is set; a file that does not open at all gets no line,
-// so the caller's own message stands. Null in both cases.
-std::FILE* openRegularFile(const char* path, long long maxBytes, std::FILE* report,
-                           bool* refused = nullptr);
+// between them does not count. Null when it is refused or does not open; whyNot then holds one
+// line (without its end) giving the reason, the system's own when the open failed (no
+// descriptor left, no permission), or stays empty for a file that does not exist, which the
+// caller's own message says. The caller prints its message first and the reason after it.
+std::FILE* openRegularFile(const char* path, long long maxBytes, std::string& whyNot);
 
-// Reads the whole of such a file into bytes. False, after the reason on report for a
-// refused file or a failed read, when it cannot.
-bool readRegularFile(const char* path, long long maxBytes, std::FILE* report,
-                     std::vector<unsigned char>& bytes);
+// Reads the whole of such a file into bytes. False, with the reason in whyNot as above (or a
+// failed read), when it cannot.
+bool readRegularFile(const char* path, long long maxBytes, std::vector<unsigned char>& bytes,
+                     std::string& whyNot);

@@ -6,7 +6,7 @@
 
 #include "app/audio.h"
 #include "app/game_state.h"
-#include "app/timer_pacing.h"
+#include "app/pass_clock.h"
 #include "input/picking.h"
 
 // Radians per degree; one pixel turns the view this times mouseSensitivity.

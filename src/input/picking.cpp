@@ -11,7 +11,7 @@
 #include "app/game_state.h"
 #include "app/lifecycle.h"
 #include "app/startup.h"
-#include "app/timer_pacing.h"
+#include "app/pass_clock.h"
 #include "render/entities.h"
 #include "render/menus.h"
 

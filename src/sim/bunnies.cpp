@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "app/game_state.h"
-#include "app/timer_pacing.h"
+#include "app/pass_clock.h"
 
 static const float hopSpeed = 0.03f;       // vertical speed at the start of a hop
 static const double hopDistance = 0.02;    // horizontal distance per tick in the air

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "app/game_state.h"
-#include "app/timer_pacing.h"
+#include "app/pass_clock.h"
 
 static const double walkDistance = 0.011;  // per tick
 static const float figureBound = 2.9f;     // 3.0 - 0.1, on x and on z
@@ -89,7 +89,7 @@ bool figureTick()
 }
 
 // The interval is figureTimerInterval truncated to whole milliseconds: 0 in practice, which
-// the pass clock runs once a pass, as often as the toolkit's loop allows.
+// the pass clock runs once a pass, 60 times a second.
 void figureTimer(int value)
 {
     runChainTick(static_cast<int>(figureTimerInterval), figureTick, figureTimer, value);

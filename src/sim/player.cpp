@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "app/game_state.h"
-#include "app/timer_pacing.h"
+#include "app/pass_clock.h"
 
 // The eye stays within this distance of the centre on x and on z (walls at 3).
 static const float eyeBound = 2.8f;
@@ -108,7 +108,8 @@ bool gravityTick()
     playerVerticalSpeed = 0.0f;
     eyePosition.y = health > 0.0f ? standingEyeHeight : lyingEyeHeight;
     // The sine in double precision, the sum rounded to float once.
-    lookAtPoint.y = static_cast<float>(eyePosition.y + lookDistance * std::sin(static_cast<double>(lookPitch)));
+    lookAtPoint.y = static_cast<float>(eyePosition.y +
+                                       lookDistance * std::sin(static_cast<double>(lookPitch)));
     return true;
 }
 

@@ -99,3 +99,60 @@ TEST(Play, NewGamesPauseResumeAndLeftAloneByDayAndNight)
     EXPECT_EQ(waitForExit(run, 10.0), 0) << run.out << run.err;
     stopGame(run);
 }
+
+// Share of the pixels above the horizon that differ between two frames: walking moves the
+// walls and trees there, while the bunnies stay below the eye.
+static double changedAbove(const Screenshot& a, const Screenshot& b)
+{
+    int changed = 0;
+    for (size_t i = 0; i < 380u * 1024 * 3; i += 12) {  // every fourth pixel of the top rows
+        changed += std::abs(a.rgb[i] - b.rgb[i]) + std::abs(a.rgb[i + 1] - b.rgb[i + 1]) +
+                       std::abs(a.rgb[i + 2] - b.rgb[i + 2]) > 30;
+    }
+    return changed / (380.0 * 1024 / 4);
+}
+
+// A movement key held while another window takes the keyboard focus is let go, though its
+// key-up goes to that window: the player stops at once, the sky still over the wall ahead,
+// instead of walking on until the wall fills the top of the view. A game where a tree stood
+// in the way, or a bunny bit the player to death, proves nothing and does not count.
+TEST(Play, AHeldKeyIsLetGoWhenTheFocusLeaves)
+{
+    GameRun run = startGame();
+    ASSERT_TRUE(waitForWindow(run, 15.0)) << run.out << run.err;
+    int games = 0;
+    for (int game = 0; game < 8 && games < 2; ++game) {
+        pressKey("Escape");  // pauses the game before
+        ASSERT_TRUE(waitForScreen(run, titleShown, 10.0)) << "no main menu before game " << game;
+        clickAt(512, 326);  // Start New Game, facing the wall 3 units ahead
+        Screenshot start;
+        ASSERT_TRUE(waitForScreen(run, hudShown, 10.0, &start)) << "no play frame";
+        pause(run, 300);  // the eye drops to the ground
+        start = takeScreenshot();
+        xdo("keydown w");
+        pause(run, 300);  // about half a unit of walking
+        const double walked = changedAbove(start, takeScreenshot());
+        const unsigned long other = takeFocus();
+        xdo("keyup w");
+        // The walk ends, at once or at the wall: frames a fifth of a second apart stay alike.
+        Screenshot before = takeScreenshot(), settled;
+        waitFor(run, [&] {
+            pause(run, 200);
+            settled = takeScreenshot();
+            const bool still = changedAbove(before, settled) < 0.01;
+            before = settled;
+            return still;
+        }, 10.0);
+        closeWindow(other);
+        const bool alive =
+            !isBlack(settled.at(118, 737, 0), settled.at(118, 737, 1), settled.at(118, 737, 2));
+        if (walked > 0.04 && alive && share(settled, isGrass, 400, 20, 624, 60) < 0.5) {
+            ++games;
+            EXPECT_GT(share(settled, isSkyBlue, 400, 20, 624, 60), 0.5) << "walked on to the wall";
+        }
+    }
+    EXPECT_GT(games, 0) << "no game walked";
+    pressKey("q");
+    EXPECT_EQ(waitForExit(run, 10.0), 0) << run.out << run.err;
+    stopGame(run);
+}

@@ -226,6 +226,23 @@ void holdKey(const std::string& key, int ms)
     xdo("keyup " + key);
 }
 
+unsigned long takeFocus()
+{
+    Display* d = xDisplay();
+    const Window w = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 8, 8, 0, 0, 0);
+    XMapWindow(d, w);
+    XSync(d, False);
+    XSetInputFocus(d, w, RevertToPointerRoot, CurrentTime);
+    XSync(d, False);
+    return w;
+}
+
+void closeWindow(unsigned long window)
+{
+    XDestroyWindow(xDisplay(), window);
+    XSync(xDisplay(), False);
+}
+
 Screenshot takeScreenshot()
 {
     Screenshot shot;

@@ -52,6 +52,11 @@ void clickAt(int x, int y);  // the left button
 void pressKey(const std::string& key);  // an xdotool key name: "Escape", "t", "space"
 void holdKey(const std::string& key, int ms);
 
+// Maps a small window of the test's own and gives it the keyboard focus, as another program
+// taking the focus would; closeWindow removes it and the focus goes back to the pointer.
+unsigned long takeFocus();
+void closeWindow(unsigned long window);
+
 struct Screenshot {
     int width = 0;
     int height = 0;

@@ -37,13 +37,18 @@ TEST(BmpReader, FailuresAreReportedAndLeaveNoPixels)
         {writeBmp(5, 2, 54 + 31), "Error reading image data from @.\n"},  // one byte short
         {writeBmp(0, 0, 0), "Planes from @ is not 1: 65279\n"},
         {writeBmp(4, 4, 54 + 64, 32), "Bpp from @ is not 24: 32\n"},
-        {writeBmp(65536, 65536, 54 + 16), "Image @ is too large: 65536 x 65536 pixels\n"},
-        {writeBmp(4, -4, 54 + 48), "Image @ is stored top-down (negative height), which the game "
-                                   "does not read; save it bottom-up\n"},
+        {writeBmp(65536, 65536, 54 + 16),  // 65536 x 65536 x 3 bytes are 0 in 32 bits
+         "Error reading image data from @.\nImage @ is too large: 65536 x 65536 pixels\n"},
+        {writeBmp(4, -4, 54 + 48), "Error reading image data from @.\nImage @ is stored top-down "
+                                   "(negative height), which the game does not read; save it "
+                                   "bottom-up\n"},
     };
     unsigned char stale = 0;
     for (const auto& [path, message] : cases) {
-        const std::string expected = std::string(message).replace(message.find('@'), 1, path);
+        std::string expected = message;
+        for (size_t at = expected.find('@'); at != std::string::npos; at = expected.find('@')) {
+            expected.replace(at, 1, path);
+        }
         Image image{7, 7, &stale};  // must not be left pointing anywhere
         testing::internal::CaptureStdout();
         EXPECT_EQ(loadBMP(path.c_str(), &image), 0) << expected;

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "app/lifecycle.h"
-#include "app/timer_pacing.h"
+#include "app/pass_clock.h"
 #include "scene_setup.h"
 #include "sim/bunnies.h"
 #include "sim/figure.h"

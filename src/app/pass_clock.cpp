@@ -1,4 +1,4 @@
-#include "app/timer_pacing.h"
+#include "app/pass_clock.h"
 
 #include <GL/freeglut.h>
 
@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "app/game_state.h"
-#include "app/signals.h"
 
 static double (*testClock)() = nullptr;
 
@@ -20,9 +19,10 @@ struct ArmedChain {
 
 static long currentPass = 0;      // the last pass run
 static double passOriginMs = 0.0;  // when pass 0 was
-static std::vector<ArmedChain> armed;    // in arming order, which is the order they tick in
+static std::vector<ArmedChain> armed;    // in the order of their latest arming: the tick order
 static std::vector<ArmedChain> dueNow;   // the chains of the pass being run
 static int clockGeneration = 0;          // a restart makes an older toolkit timer stale
+static void (*betweenPassesHook)() = nullptr;
 
 // Ticks run per timer callback; the game has five chains.
 struct TickTally {
@@ -78,8 +78,9 @@ void resetPassClock()
     ++clockGeneration;
 }
 
-// Runs the next pass: every chain due at it ticks once, in arming order. Chains re-armed
-// during the pass are due at a later one.
+// Runs the next pass: every chain due at it ticks once, in the order the chains were last
+// armed (a chain re-armed at an earlier pass ticks first), not the order start-up armed them.
+// Chains re-armed during the pass go to the end of that order and are due at a later pass.
 static void runPass()
 {
     ++currentPass;
@@ -131,13 +132,16 @@ static void passTimer(int generation)
     if (generation != clockGeneration) {
         return;
     }
-    endOnPendingSignal();  // a Ctrl-C or kill ends the game here, between passes, as Q would
+    if (betweenPassesHook != nullptr) {
+        betweenPassesHook();
+    }
     runDuePasses();
     armPassTimer();
 }
 
-void startPassClock()
+void startPassClock(void (*betweenPasses)())
 {
+    betweenPassesHook = betweenPasses;
     resetPassClock();
     armPassTimer();
 }

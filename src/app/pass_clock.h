@@ -2,11 +2,12 @@
 
 // The game's pace: a pass clock of exactly 60 passes a second, the same on every machine, as
 // the game ran on the 60 Hz display it was made for. In each pass, each timer chain whose next
-// tick is due runs exactly one tick; a chain armed with N ms is next due at the first pass at
-// least N ms later, so 0 to 16 ms means every pass, 20 ms every second pass and 1000 ms every
-// 60th. When frames take longer than a pass, the passes that came due run one after another
-// (at most maxCatchUpPasses at once); a faster machine never runs a pass early. In play, one
-// frame is drawn after each firing's passes; in the menus, only when something changed.
+// tick is due runs exactly one tick, in the order the chains were last armed; a chain armed
+// with N ms is next due at the first pass at least N ms later, so 0 to 16 ms means every pass,
+// 20 ms every second pass and 1000 ms every 60th. When frames take longer than a pass, the
+// passes that came due run one after another (at most maxCatchUpPasses at once); a faster
+// machine never runs a pass early. In play, one frame is drawn after each firing's passes; in
+// the menus, only when something changed.
 
 const int passesPerSecond = 60;
 
@@ -27,7 +28,9 @@ int passesFor(int intervalMs);
 void resetPassClock();
 
 // resetPassClock, then arms the toolkit timer that runs the passes (start-up, once).
-void startPassClock();
+// betweenPasses, when given, runs at each firing of that timer before its passes: what the
+// game must look at between passes (end signals, the keyboard focus).
+void startPassClock(void (*betweenPasses)() = nullptr);
 
 // Runs every pass that has come due by the clock, in order, each with its own ticks, and
 // requests one frame in play when any ran. Returns the number of passes run.
