@@ -55,7 +55,7 @@ clean:
 	rm -rf $(BUILD)
 
 soak: build
-	@scripts/xvfb-run.sh $(BUILD)/vantreska_demo soak $${SOAK_SECONDS:-180}
+	@scripts/xvfb-run.sh $(BUILD)/vantreska_demo soak $${SOAK_SECONDS:-600}
 
 e2e-load: build
 	@scripts/setup.sh package
