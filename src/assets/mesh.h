@@ -23,9 +23,9 @@ struct Mesh {
     float extent = 0.0f;           // larger of the x and y extents of the vertices
 };
 
-// Most vertices and faces a mesh file may bring, far past any bunny one would make (ours has
-// about 250 and 500, the full scan 35947 and 69451): every face is drawn for every bunny in
-// every frame. A file with more is refused like a missing one.
+// Most vertices and faces a mesh file may bring, about 200 times our bunny's 252 and 500 and
+// far past any bunny one would model: every face is drawn for every bunny in every frame. A
+// file with more is refused like a missing one.
 const size_t meshVertexLimit = 50000;
 const size_t meshFaceLimit = 100000;
 
