@@ -1,5 +1,6 @@
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -56,6 +57,27 @@ TEST(BmpReader, FailuresAreReportedAndLeaveNoPixels)
         EXPECT_EQ(image.data, nullptr) << expected;
         std::remove(path.c_str());
     }
+    // With every descriptor taken, the system's reason follows the usual line.
+    const std::string path = writeBmp(4, 4, 54 + 48);
+    rlimit limit{};
+    getrlimit(RLIMIT_NOFILE, &limit);
+    const rlimit low{64, limit.rlim_max};
+    setrlimit(RLIMIT_NOFILE, &low);
+    testing::internal::CaptureStdout();
+    std::vector<int> taken;
+    for (int fd = dup(0); fd >= 0; fd = dup(0)) {
+        taken.push_back(fd);
+    }
+    Image image{};
+    EXPECT_EQ(loadBMP(path.c_str(), &image), 0);
+    for (int fd : taken) {
+        close(fd);
+    }
+    const std::string printed = testing::internal::GetCapturedStdout();
+    setrlimit(RLIMIT_NOFILE, &limit);
+    EXPECT_EQ(printed, "File Not Found : " + path + "\n" + path +
+                           " could not be opened: Too many open files\n");
+    std::remove(path.c_str());
 }
 
 // Width 5 makes 15-byte rows padded to 16 in the file; the texture holds them packed, RGB.
