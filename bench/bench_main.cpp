@@ -158,8 +158,9 @@ static void printUsage(const char* label, const ProcessUsage& u)
         std::printf("%-22s not measured: %s\n", label, u.note.c_str());
         return;
     }
-    std::printf("%-22s CPU %.3f cores over %.1f s, peak RSS %.1f MiB, RSS %.1f MiB, %.1f frames "
-                "a second%s%s\n", label, u.cpuCores, u.seconds, u.peakRssKb / 1024.0,
+    std::printf("%-22s CPU %.3f cores over %.1f s (game thread %.3f, renderer threads %.3f), "
+                "peak RSS %.1f MiB, RSS %.1f MiB, %.1f frames a second%s%s\n", label, u.cpuCores,
+                u.seconds, u.gameThreadCores, u.rendererThreadCores, u.peakRssKb / 1024.0,
                 u.rssKb / 1024.0, u.framesPerSecond, u.note.empty() ? "" : "; ", u.note.c_str());
 }
 
@@ -193,10 +194,11 @@ static void printGoals(const std::vector<Goal>& goals)
 static void writeUsageJson(std::FILE* f, const char* key, const ProcessUsage& u)
 {
     std::fprintf(f,
-                 "  \"%s\": {\"measured\": %s, \"cpu_cores\": %.4f, \"seconds\": %.2f, "
-                 "\"peak_rss_kb\": %ld, \"rss_kb\": %ld, \"frames_per_second\": %.2f},\n",
-                 key, u.seconds > 0.0 ? "true" : "false", u.cpuCores, u.seconds, u.peakRssKb,
-                 u.rssKb, u.framesPerSecond);
+                 "  \"%s\": {\"measured\": %s, \"cpu_cores\": %.4f, \"game_thread_cores\": %.4f, "
+                 "\"renderer_thread_cores\": %.4f, \"seconds\": %.2f, \"peak_rss_kb\": %ld, "
+                 "\"rss_kb\": %ld, \"frames_per_second\": %.2f},\n",
+                 key, u.seconds > 0.0 ? "true" : "false", u.cpuCores, u.gameThreadCores,
+                 u.rendererThreadCores, u.seconds, u.peakRssKb, u.rssKb, u.framesPerSecond);
 }
 
 // The measurements Google Benchmark does not hold, and the goals, as a small JSON file.

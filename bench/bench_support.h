@@ -56,6 +56,8 @@ double longestLoopGapInTickRun();
 struct ProcessUsage {
     bool ran = false;      // the child started and was still alive at the end
     double cpuCores = 0.0; // utime + stime over wall time, in cores (1.0 = one core busy)
+    double gameThreadCores = 0.0;     // of which the game's own (main) thread
+    double rendererThreadCores = 0.0; // of which Mesa's rasterizer threads ("llvmpipe-N")
     long peakRssKb = 0;    // VmHWM at the end of the stretch
     long rssKb = 0;        // VmRSS at the end of the stretch
     double seconds = 0.0;  // length of the measured stretch

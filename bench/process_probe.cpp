@@ -1,3 +1,4 @@
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <signal.h>
@@ -132,10 +133,10 @@ static bool waitForGameWindow(pid_t pid, double timeoutSec)
     return false;
 }
 
-// utime + stime of the process, in seconds.
-static double cpuSeconds(pid_t pid)
+// utime + stime from a /proc stat file (a process's or one thread's), in seconds.
+static double cpuSecondsOf(const std::string& statPath)
 {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::ifstream in(statPath);
     std::string line;
     std::getline(in, line);
     const size_t close = line.rfind(')');
@@ -157,6 +158,37 @@ static double cpuSeconds(pid_t pid)
     return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
+static double cpuSeconds(pid_t pid)
+{
+    return cpuSecondsOf("/proc/" + std::to_string(pid) + "/stat");
+}
+
+// CPU of the game's main thread and of Mesa's rasterizer threads, in seconds: where a frame's
+// vertex work and its pixel work run.
+struct ThreadSplit {
+    double game = 0.0;
+    double renderer = 0.0;
+};
+
+static ThreadSplit threadCpuSeconds(pid_t pid)
+{
+    ThreadSplit split;
+    const std::string task = "/proc/" + std::to_string(pid) + "/task/";
+    split.game = std::max(0.0, cpuSecondsOf(task + std::to_string(pid) + "/stat"));
+    if (DIR* dir = opendir(task.c_str())) {
+        while (const dirent* entry = readdir(dir)) {
+            std::ifstream commFile(task + entry->d_name + "/comm");
+            std::string comm;
+            if (entry->d_name[0] != '.' && std::getline(commFile, comm) &&
+                comm.rfind("llvmpipe-", 0) == 0) {
+                split.renderer += std::max(0.0, cpuSecondsOf(task + entry->d_name + "/stat"));
+            }
+        }
+        closedir(dir);
+    }
+    return split;
+}
+
 // A "Key:   123 kB" line of /proc/<pid>/status, in kB; -1 when missing.
 static long statusKb(pid_t pid, const char* key)
 {
@@ -176,6 +208,8 @@ static long statusKb(pid_t pid, const char* key)
 static void sampleChild(pid_t pid, double seconds, ProcessUsage& usage)
 {
     const double cpuStart = cpuSeconds(pid);
+    const ThreadSplit threadsStart = threadCpuSeconds(pid);
+    ThreadSplit threadsLast = threadsStart;
     const double start = nowSec();
     double cpuLast = cpuStart;
     double last = start;
@@ -187,12 +221,17 @@ static void sampleChild(pid_t pid, double seconds, ProcessUsage& usage)
             break;
         }
         cpuLast = cpu;
+        threadsLast = threadCpuSeconds(pid);
         last = nowSec();
         usage.peakRssKb = peak;
         usage.rssKb = statusKb(pid, "VmRSS");
     }
     usage.seconds = last - start;
-    usage.cpuCores = usage.seconds > 0.0 ? (cpuLast - cpuStart) / usage.seconds : 0.0;
+    if (usage.seconds > 0.0) {
+        usage.cpuCores = (cpuLast - cpuStart) / usage.seconds;
+        usage.gameThreadCores = (threadsLast.game - threadsStart.game) / usage.seconds;
+        usage.rendererThreadCores = (threadsLast.renderer - threadsStart.renderer) / usage.seconds;
+    }
 }
 
 ProcessUsage probeGame(bool startPlaying, const std::string& playKeys, double seconds,
