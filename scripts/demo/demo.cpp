@@ -14,6 +14,7 @@
 
 #include "input/picking.h"
 #include "support/e2e_driver.h"
+#include "support/soak_rule.h"
 
 // Screen positions of the menu controls at 1024x768: the menu plane seen at distance 1
 // with a 90-degree field of view maps x to 512 + 384x and y to 384 - 384y.
@@ -258,29 +259,18 @@ static int runSoak(int seconds)
     pressKey("q");  // every round ends in play mode, where Q quits
     const int status = waitForExit(run, 10.0);
     stopGame(run);
-    // The GL driver fills its caches (compiled shader variants, buffer pools) as new drawing
-    // states come up, in steps over the first minutes, and then stops. A leak goes on to the
-    // end. So the first half only warms up; the floor may then climb by less than 1 MB over
-    // the second half, or if by more, must have stopped: less than 512 kB over the last quarter.
+    // The first half warms the driver's caches up; soak_rule.h says how the rest is judged.
     std::string trace;
     const size_t windows = std::min(floors.size(), static_cast<size_t>(seconds / 30));
-    for (size_t w = 0; w < windows; ++w) {
-        trace += " " + std::to_string(floors[w]);
+    floors.resize(windows);
+    for (long floor : floors) {
+        trace += " " + std::to_string(floor);
     }
-    // Growth from the floor of window first to the highest floor after it.
-    const auto growthFrom = [&](size_t first) {
-        long highest = -1;
-        for (size_t w = first + 1; w < windows; ++w) {
-            highest = std::max(highest, floors[w]);
-        }
-        return first < windows && floors[first] > 0 && highest > 0 ? highest - floors[first] : 0;
-    };
-    const long secondHalf = growthFrom(windows / 2);
-    const long lastQuarter = growthFrom(windows * 3 / 4);
-    std::printf("soak: %d s, lowest resident size (kB) per half minute:%s; growth after the first "
-                "half minute %ld kB, over the second half %ld kB, over the last quarter %ld kB, "
-                "peak %ld kB\n",
-                seconds, trace.c_str(), growthFrom(0), secondHalf, lastQuarter, peak);
+    const SoakGrowth growth = soakGrowth(floors);
+    std::printf("soak: %d s, lowest resident size (kB) per half minute:%s; the second half "
+                "climbed %ld kB, rising in %d of %d half minutes; peak %ld kB\n",
+                seconds, trace.c_str(), growth.climbKb, growth.risingWindows,
+                growth.judgedWindows, peak);
     bool ok = true;
     if (!survived) {
         std::printf("soak: the game ended early with status %d\n", run.exitStatus);
@@ -290,9 +280,8 @@ static int runSoak(int seconds)
         std::printf("soak: %d s is too short to tell a leak from the driver's caches; give at "
                     "least 240\n", seconds);
         ok = false;
-    } else if (secondHalf >= 1024 && lastQuarter >= 512) {
-        std::printf("soak: resident memory kept growing: %ld kB over the second half, %ld kB "
-                    "of it over the last quarter\n", secondHalf, lastQuarter);
+    } else if (const std::string fault = soakMemoryFault(floors); !fault.empty()) {
+        std::printf("soak: %s\n", fault.c_str());
         ok = false;
     }
     if (run.err.find("ERROR") != std::string::npos || run.out.find("Error") != std::string::npos) {

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The soak's judgement of memory, from the lowest resident size (kB) of each half minute of
+// play; a window without a sample holds -1.
+//
+// The GL driver fills its caches (compiled shader variants, buffer pools) as new drawing
+// states come up: in large steps over the first minutes, then now and then by one allocator
+// step of about 512 kB, and between them a window may stand megabytes high for a minute and
+// come down again. A leak climbs and stays up. So the first half only warms up, and the second
+// half is judged from its first minute to its last two: a climb of 1.5 MB or more fails (three
+// allocator steps), and so does one of 512 kB or more when the floor rose in at least half of
+// its half-minute windows. Over ten minutes that catches a leak that climbs steadily from
+// about 170 kB a minute, and one that climbs in allocator steps from about 500 kB a minute.
+struct SoakGrowth {
+    long climbKb = 0;    // from the lowest floor of the second half's first minute to that
+                         // of its last two minutes
+    int risingWindows = 0;  // windows of the second half that stand above the one before
+    int judgedWindows = 0;  // windows of the second half after its first
+};
+
+SoakGrowth soakGrowth(const std::vector<long>& floors);
+
+// Why the floors fail the soak, or empty when they pass. Needs at least 8 windows.
+std::string soakMemoryFault(const std::vector<long>& floors);
