@@ -41,7 +41,7 @@ std::string soakMemoryFault(const std::vector<long>& floors)
     }
     const SoakGrowth g = soakGrowth(floors);
     const std::string climb = std::to_string(g.climbKb) + " kB over the second half";
-    if (g.climbKb >= 1536) {
+    if (g.climbKb >= 12288) {
         return "resident memory kept growing: " + climb;
     }
     if (g.climbKb >= 512 && 2 * g.risingWindows >= g.judgedWindows) {

@@ -17,7 +17,8 @@ static std::vector<long> floorsWith(long base, long perWindow, int stepEvery)
 }
 
 // Driver-like floors pass (warm-up steps, two allocator steps late in the run, a window held
-// high for a minute at the end, a window without a sample); leaks fail, steady or in steps.
+// high for a minute at the end, a higher level held to the end, a window without a sample);
+// leaks fail, steady or in steps.
 TEST(SoakRule, DriverCachesPassAndLeaksFail)
 {
     std::vector<long> lateSteps = {119868, 153300, 153324, 153324, 153324, 161340, 161340,
@@ -26,6 +27,9 @@ TEST(SoakRule, DriverCachesPassAndLeaksFail)
     std::vector<long> spikeAtEnd = floorsWith(160324, 0, 1);
     spikeAtEnd[18] = spikeAtEnd[19] = 169176;
     spikeAtEnd[12] = -1;
+    const std::vector<long> heldLevel = {117800, 131064, 131632, 131640, 131640, 132156, 132672,
+                                         163964, 163964, 163964, 163964, 164008, 164008, 164008,
+                                         164008, 168624, 168624, 168444, 168444, 168444};
     const struct {
         const char* name;
         std::vector<long> floors;
@@ -34,7 +38,9 @@ TEST(SoakRule, DriverCachesPassAndLeaksFail)
         {"two late allocator steps", lateSteps, ""},
         {"a minute held high at the end", spikeAtEnd, ""},
         {"100 kB every half minute", floorsWith(160000, 100, 1), "resident memory crept up"},
-        {"516 kB every minute", floorsWith(160000, 516, 2), "resident memory kept growing"},
+        {"a level 4.5 MB up to the end", heldLevel, ""},
+        {"516 kB every minute", floorsWith(160000, 516, 2), "resident memory crept up"},
+        {"4 MB every minute", floorsWith(160000, 4096, 2), "resident memory kept growing"},
         {"too short", std::vector<long>(7, 160000), "too few half minutes"},
     };
     for (const auto& c : cases) {
