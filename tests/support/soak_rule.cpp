@@ -25,8 +25,8 @@ SoakGrowth soakGrowth(const std::vector<long>& floors)
     const long start = lowestFloor(floors, half, half + 2);
     const long end = lowestFloor(floors, n - 4, n);
     growth.climbKb = start > 0 && end > 0 ? std::max(0L, end - start) : 0;
+    growth.judgedWindows = static_cast<int>(n - half - 1);
     for (size_t w = half + 1; w < n; ++w) {
-        growth.judgedWindows += 1;
         if (floors[w] > 0 && floors[w - 1] > 0 && floors[w] > floors[w - 1]) {
             growth.risingWindows += 1;
         }
@@ -37,7 +37,8 @@ SoakGrowth soakGrowth(const std::vector<long>& floors)
 std::string soakMemoryFault(const std::vector<long>& floors)
 {
     if (floors.size() < 8) {
-        return "too few half minutes to tell a leak from the driver's caches";
+        return "too few half minutes to tell a leak from the driver's caches; give at least "
+               "240 s";
     }
     const SoakGrowth g = soakGrowth(floors);
     const std::string climb = std::to_string(g.climbKb) + " kB over the second half";

@@ -5,7 +5,8 @@
 
 #include "support/soak_rule.h"
 
-// Twenty half-minute floors: flat at base from the given window on, with a climb per window.
+// Twenty half-minute floors: a warm-up window, base through the first half, then a climb of
+// perWindow every stepEvery windows over the second half.
 static std::vector<long> floorsWith(long base, long perWindow, int stepEvery)
 {
     std::vector<long> floors = {118000};
@@ -21,9 +22,9 @@ static std::vector<long> floorsWith(long base, long perWindow, int stepEvery)
 // leaks fail, steady or in steps.
 TEST(SoakRule, DriverCachesPassAndLeaksFail)
 {
-    std::vector<long> lateSteps = {119868, 153300, 153324, 153324, 153324, 161340, 161340,
-                                   161388, 161388, 161444, 161444, 161444, 161444, 161444,
-                                   161444, 161444, 161444, 161960, 161960, 162476};
+    const std::vector<long> lateSteps = {119868, 153300, 153324, 153324, 153324, 161340, 161340,
+                                         161388, 161388, 161444, 161444, 161444, 161444, 161444,
+                                         161444, 161444, 161444, 161960, 161960, 162476};
     std::vector<long> spikeAtEnd = floorsWith(160324, 0, 1);
     spikeAtEnd[18] = spikeAtEnd[19] = 169176;
     spikeAtEnd[12] = -1;
