@@ -2,7 +2,7 @@
 
 #include "app/signals.h"
 #include "app/startup.h"
-#include "input/keyboard.h"
+#include "input/keyboard_focus.h"
 
 // Between passes of the clock: an end signal that came ends the game as Q would, and the
 // movement keys are let go if the window has lost the keyboard focus.

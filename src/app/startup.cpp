@@ -16,6 +16,7 @@
 #include "assets/display_lists.h"
 #include "assets/mesh.h"
 #include "input/keyboard.h"
+#include "input/keyboard_focus.h"
 #include "input/mouse.h"
 #include "render/entities.h"
 #include "render/hud.h"

@@ -1,8 +1,6 @@
 #include "input/keyboard.h"
 
 #include <GL/freeglut.h>
-#include <GL/glx.h>
-#include <X11/Xlib.h>
 
 #include <cctype>
 
@@ -12,9 +10,6 @@
 #include "app/pass_clock.h"
 
 static const unsigned char escapeKey = 27;
-
-// The connection that hears the game window's focus events; null without a watch.
-static Display* focusDisplay = nullptr;
 
 // Switches the flashlight, unless the player is dead (health exactly 0.0).
 static void toggleFlashlight()
@@ -145,33 +140,4 @@ void releaseMovementKeys()
     moveBackward = 0;
     strafeLeft = 0;
     strafeRight = 0;
-}
-
-void watchKeyboardFocus()
-{
-    Display* toolkitDisplay = glXGetCurrentDisplay();
-    const GLXDrawable window = glXGetCurrentDrawable();
-    if (toolkitDisplay == nullptr || window == 0 || focusDisplay != nullptr) {
-        return;
-    }
-    // A second connection: its event mask is its own, so the toolkit's events are untouched.
-    focusDisplay = XOpenDisplay(DisplayString(toolkitDisplay));
-    if (focusDisplay != nullptr) {
-        XSelectInput(focusDisplay, window, FocusChangeMask);
-        XFlush(focusDisplay);
-    }
-}
-
-void releaseKeysOnFocusLoss()
-{
-    bool lost = false;
-    while (focusDisplay != nullptr && XPending(focusDisplay) > 0) {
-        XEvent event;
-        XNextEvent(focusDisplay, &event);
-        // Also a grab (a window manager's switcher) and a pointer that took the focus along.
-        lost = lost || (event.type == FocusOut && event.xfocus.detail != NotifyInferior);
-    }
-    if (lost) {
-        releaseMovementKeys();
-    }
 }
