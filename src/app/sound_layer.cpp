@@ -9,17 +9,19 @@
 #include <string>
 #include <vector>
 
-#include "assets/regular_file.h"
+#include "assets/wav.h"
 
-// A loaded sound and the channel it was last started on (-1 before its first play).
+// A loaded sound, its samples in the output's format (the chunk points into them) and the
+// channel it was last started on (-1 before its first play).
 struct SoundStream {
     Mix_Chunk* chunk;
     int channel;
+    std::vector<int16_t> samples;
 };
 
 static bool started = false;
 static int masterVolume = MIX_MAX_VOLUME; // mixer scale, 0..128
-static std::string openFailure;            // why the last open could not read its file
+static std::string openFailure;           // why the last open could not read its file
 
 // Points standard error at /dev/null; returns a copy of where it pointed, or -1.
 static int muteStandardError()
@@ -85,17 +87,27 @@ SoundStream* soundOpenStream(const char* path)
     if (!started || path == nullptr) {
         return nullptr;
     }
-    // Read through our own open, so that only a regular file of sane size is taken.
-    std::vector<unsigned char> bytes;
-    if (!readRegularFile(path, assetSizeLimit, bytes, openFailure)) {
+    int rate = 0;
+    Uint16 format = 0;
+    int channels = 0;
+    if (Mix_QuerySpec(&rate, &format, &channels) == 0 || format != AUDIO_S16SYS) {
         return nullptr;
     }
-    SDL_RWops* source = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
-    Mix_Chunk* chunk = Mix_LoadWAV_RW(source, 1);  // decodes into memory of its own
-    if (chunk == nullptr) {
+    // Decoded and converted here, bounded in length, so the mixer gets samples it plays as
+    // they are (its own loader's conversion counts their length in 32 bits).
+    SoundStream* stream = new SoundStream{nullptr, -1, {}};
+    if (!decodeWav(path, rate, channels, stream->samples, openFailure)) {
+        delete stream;
         return nullptr;
     }
-    return new SoundStream{chunk, -1};
+    stream->chunk = Mix_QuickLoad_RAW(reinterpret_cast<Uint8*>(stream->samples.data()),
+                                      static_cast<Uint32>(stream->samples.size() * 2));
+    if (stream->chunk == nullptr) {
+        openFailure = std::string(path) + " could not be handed to the mixer: " + Mix_GetError();
+        delete stream;
+        return nullptr;
+    }
+    return stream;
 }
 
 const char* soundOpenFailure()
@@ -149,7 +161,7 @@ void soundCloseStream(SoundStream* stream)
     if (started && ownsChannel(stream)) {
         Mix_HaltChannel(stream->channel);
     }
-    Mix_FreeChunk(stream->chunk);
+    Mix_FreeChunk(stream->chunk); // leaves the samples, which the stream owns
     delete stream;
 }
 
