@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <new>
 #include <string>
@@ -46,13 +47,30 @@ static long bytesLeft(std::FILE* file)
     return end - here;
 }
 
+// Bytes read at a time. One read of a large image's pixels (768 MB at 16384 x 16384) runs to
+// its end before an end signal is acted on; in pieces the signal ends the game at once.
+static const size_t readPiece = 1 << 20;
+
+// Reads bytes into data in pieces; false when the file holds fewer.
+static bool readBlock(std::FILE* file, unsigned char* data, size_t bytes)
+{
+    for (size_t done = 0; done < bytes;) {
+        const size_t piece = std::min(readPiece, bytes - done);
+        if (std::fread(data + done, piece, 1, file) != 1) {
+            return false;
+        }
+        done += piece;
+    }
+    return true;
+}
+
 // Reads height rows of width * 3 bytes, each padded in the file to a multiple of 4 bytes
 // when width * 3 is not one, into a packed block. False when the file holds too few bytes.
 static bool readPixels(std::FILE* file, unsigned char* data, uint32_t width, uint32_t height)
 {
     const size_t row = static_cast<size_t>(width) * 3;
     if (row % 4 == 0) {
-        return std::fread(data, row * height, 1, file) == 1;
+        return readBlock(file, data, row * height);
     }
     const size_t padding = 4 - row % 4;
     unsigned char pad[3];
@@ -95,7 +113,7 @@ static int readBMP(std::FILE* file, const char* path, Image* image, SizeCheck fi
         std::printf("Bpp from %s is not 24: %u\n", path, static_cast<unsigned>(bpp));
         return 0;
     }
-    std::fseek(file, pixelOffset, SEEK_SET);  // the 24 bytes after bpp are not read
+    std::fseek(file, pixelOffset, SEEK_SET); // the 24 bytes after bpp are not read
     const long left = bytesLeft(file);
     const uint32_t countIn32Bits = width * height * 3u;
     const bool shortRead =
@@ -138,7 +156,7 @@ static int readBMP(std::FILE* file, const char* path, Image* image, SizeCheck fi
         return 0;
     }
     for (uint64_t i = 0; i < size; i += 3) {
-        const unsigned char blue = data[i];  // blue-green-red in the file
+        const unsigned char blue = data[i]; // blue-green-red in the file
         data[i] = data[i + 2];
         data[i + 2] = blue;
     }
@@ -155,7 +173,7 @@ static int readImageFile(const char* path, Image* image, SizeCheck fits)
     image->height = 0;
     image->data = nullptr;
     std::string whyNot;
-    std::FILE* file = openRegularFile(path, 0, whyNot);  // the header bounds the size
+    std::FILE* file = openRegularFile(path, 0, whyNot); // the header bounds the size
     if (file == nullptr) {
         std::printf("File Not Found : %s\n", path);
         if (!whyNot.empty()) {
