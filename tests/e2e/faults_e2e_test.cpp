@@ -155,8 +155,10 @@ TEST(Faults, QAndEndSignalsEndTheGameWithTheirStatus)
                                 c.when == inMesh ? slowMesh : c.when == inMoon ? bigMoon
                                                                                 : VANTRESKA_DATA);
         ASSERT_TRUE(c.when == inMesh ? waitForOutput(run, "Reading coordinates", 15.0)
-                    : c.when == inMoon  // the pixels' read under way
-                        ? waitFor(run, [&] { return residentMB(run.pid) > 300; }, 30.0)
+                    : c.when == inMoon  // the pixels' read just under way
+                        ? waitForOutput(run, "load images/moon.bmp", 15.0) &&
+                              waitFor(run, [&, at = residentMB(run.pid)] {
+                                  return residentMB(run.pid) > at + 32; }, 30.0)
                         : waitForWindow(run, 15.0) &&
                               (c.when != outputStuck || waitFor(run, full, 15.0)))
             << run.out << run.err;
