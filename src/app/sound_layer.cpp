@@ -22,8 +22,8 @@ struct SoundStream {
 };
 
 static bool started = false;
-static int masterVolume = MIX_MAX_VOLUME; // mixer scale, 0..128
-static std::string openFailure;           // why the last open could not read its file
+static int masterVolume = MIX_MAX_VOLUME;  // mixer scale, 0..128
+static std::string openFailure;            // why the last open could not read its file
 
 // Points standard error at /dev/null; returns a copy of where it pointed, or -1.
 static int muteStandardError()
@@ -198,7 +198,7 @@ void soundCloseStream(SoundStream* stream)
     if (started && ownsChannel(stream)) {
         Mix_HaltChannel(stream->channel);
     }
-    Mix_FreeChunk(stream->chunk); // leaves the samples, which the stream owns
+    Mix_FreeChunk(stream->chunk);  // leaves the samples, which the stream owns
     delete stream;
 }
 

@@ -113,7 +113,7 @@ static int readBMP(std::FILE* file, const char* path, Image* image, SizeCheck fi
         std::printf("Bpp from %s is not 24: %u\n", path, static_cast<unsigned>(bpp));
         return 0;
     }
-    std::fseek(file, pixelOffset, SEEK_SET); // the 24 bytes after bpp are not read
+    std::fseek(file, pixelOffset, SEEK_SET);  // the 24 bytes after bpp are not read
     const long left = bytesLeft(file);
     const uint32_t countIn32Bits = width * height * 3u;
     const bool shortRead =
@@ -156,7 +156,7 @@ static int readBMP(std::FILE* file, const char* path, Image* image, SizeCheck fi
         return 0;
     }
     for (uint64_t i = 0; i < size; i += 3) {
-        const unsigned char blue = data[i]; // blue-green-red in the file
+        const unsigned char blue = data[i];  // blue-green-red in the file
         data[i] = data[i + 2];
         data[i + 2] = blue;
     }
@@ -173,7 +173,7 @@ static int readImageFile(const char* path, Image* image, SizeCheck fits)
     image->height = 0;
     image->data = nullptr;
     std::string whyNot;
-    std::FILE* file = openRegularFile(path, 0, whyNot); // the header bounds the size
+    std::FILE* file = openRegularFile(path, 0, whyNot);  // the header bounds the size
     if (file == nullptr) {
         std::printf("File Not Found : %s\n", path);
         if (!whyNot.empty()) {

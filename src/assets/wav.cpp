@@ -88,7 +88,7 @@ static std::string readChunks(std::FILE* file, long long fileBytes, WavHeader& h
                 return "could not be read whole";
             }
         }
-        if (size % 2 == 1 && at < fileBytes) { // chunks start on even offsets
+        if (size % 2 == 1 && at < fileBytes) {  // chunks start on even offsets
             at += 1;
             std::fseek(file, static_cast<long>(at), SEEK_SET);
         }
@@ -102,7 +102,7 @@ static std::string checkFormat(const WavHeader& header)
     const unsigned char* f = header.format.data();
     uint16_t tag = le16(f);
     if (tag == tagExtensible && header.format.size() >= 40) {
-        tag = le16(f + 24); // the first two bytes of the sub-format's GUID
+        tag = le16(f + 24);  // the first two bytes of the sub-format's GUID
     }
     const uint16_t channels = le16(f + 2);
     const uint32_t rate = le32(f + 4);
@@ -177,7 +177,7 @@ static std::string decodeChecked(std::vector<unsigned char>& wav, int rate, int 
     if (SDL_LoadWAV_RW(source, 1, &spec, &decoded, &decodedBytes) == nullptr) {
         return std::string("could not be decoded: ") + SDL_GetError();
     }
-    std::vector<unsigned char>().swap(wav); // the file's bytes are done with
+    std::vector<unsigned char>().swap(wav);  // the file's bytes are done with
     SDL_AudioCVT cvt;
     if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS,
                           static_cast<Uint8>(channels), rate) < 0) {
