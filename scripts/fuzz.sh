@@ -20,11 +20,11 @@ esac
 
 cxx="${FUZZ_CXX:-clang++}"
 flags=(-std=c++17 -g -O1 -Wall -Wextra -fno-omit-frame-pointer -fno-sanitize-recover=undefined
-       -I"$root/src" -I"$root/tests/fuzz")
+       -I"$root/src" -I"$root/tests/fuzz" $(pkg-config --cflags sdl2))
 sources=("$root/src/assets/vector3.cpp" "$root/src/assets/mesh.cpp" "$root/src/assets/bmp.cpp"
-         "$root/src/assets/regular_file.cpp"
+         "$root/src/assets/regular_file.cpp" "$root/src/assets/wav.cpp"
          "$root/src/app/game_state.cpp")
-targets=(fuzz_mesh_line fuzz_mesh_file fuzz_bmp)
+targets=(fuzz_mesh_line fuzz_mesh_file fuzz_bmp fuzz_wav)
 mkdir -p "$out/obj"
 
 # Compiles one source into an instrumented object, unless the object is newer than every
@@ -62,9 +62,10 @@ build_all() {
         objs+=("$out/obj/$(basename "$src" .cpp).o")
     done
     for t in "${targets[@]}"; do
-        # bmp.cpp also holds the GL texture upload, which the fuzzers never call.
+        # bmp.cpp also holds the GL texture upload, which the fuzzers never call; wav.cpp
+        # decodes with SDL.
         "$cxx" -fsanitize=fuzzer,address,undefined "$out/obj/$t.o" "${objs[@]}" -lGL \
-            -o "$out/$t"
+            $(pkg-config --libs sdl2) -o "$out/$t"
     done
 }
 
@@ -73,6 +74,9 @@ run_target() {
     local seeds="$root/tests/fuzz/corpus_${name#fuzz_}"
     local corpus="$out/corpus_${name#fuzz_}"
     mkdir -p "$corpus"
+    if [ "$name" = fuzz_wav ]; then
+        cp "$root/data/sounds/gun1.wav" "$corpus/"  # the game's own sound is a seed too
+    fi
     echo "fuzz: running $name for ${seconds}s"
     # New inputs go to the build tree's corpus; the seeds in the source tree stay as they are.
     "$out/$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \

@@ -12,6 +12,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xdotool x11-utils xauth
+  dbus-x11  # dbus-launch: the tests see that the game leaves no session bus behind
 )
 if [ "${1:-}" = "assets" ]; then
   packages+=(imagemagick fonts-dejavu-core sox libmeshoptimizer-dev libcgal-dev)

@@ -1,6 +1,11 @@
 #include "app/audio.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
+#include <memory>
+#include <mutex>
+#include <thread>
 
 #include "app/game_state.h"
 #include "app/sound_layer.h"
@@ -32,10 +37,27 @@ void playGunSound()
     soundPlayStream(gunChannel, gunSound);
 }
 
-void shutdownAudio()
+// Whether the shut-down thread finished; shared with it, as it may outlive the wait.
+struct ShutdownDone {
+    std::mutex lock;
+    std::condition_variable finished;
+    bool done = false;
+};
+
+bool shutdownAudio()
 {
-    soundStopStream(gunSound);
-    soundCloseStream(gunSound);
+    const auto state = std::make_shared<ShutdownDone>();
+    SoundStream* const stream = gunSound;
     gunSound = nullptr;
-    soundShutdown();
+    std::thread([state, stream] {
+        soundStopStream(stream);
+        soundCloseStream(stream);
+        soundShutdown();
+        const std::lock_guard<std::mutex> hold(state->lock);
+        state->done = true;
+        state->finished.notify_one();
+    }).detach();
+    std::unique_lock<std::mutex> hold(state->lock);
+    return state->finished.wait_for(hold, std::chrono::milliseconds(audioShutdownWaitMs),
+                                    [&] { return state->done; });
 }

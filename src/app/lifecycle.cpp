@@ -2,6 +2,7 @@
 
 #include <GL/freeglut.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
@@ -139,6 +140,12 @@ void startClockTimer()
 
 void quitGame(int code)
 {
-    shutdownAudio();
+    if (!shutdownAudio()) {
+        // The sound system is stuck: end without the exit handlers, which could wait on it,
+        // flushing only the console (its output may be a file that the stuck thread holds).
+        std::fflush(stdout);
+        std::fflush(stderr);
+        std::_Exit(code);
+    }
     std::exit(code);
 }

@@ -22,5 +22,6 @@ void clockTimer(int value);
 // Arms the clock chain (start-up, once).
 void startClockTimer();
 
-// Shuts the audio down and ends the process with the given status. Does not return.
+// Shuts the audio down, waiting at most audioShutdownWaitMs for it, and ends the process with
+// the given status. Does not return.
 [[noreturn]] void quitGame(int code);

@@ -10,8 +10,9 @@
 // signal alone once it has a handler.
 void catchEndSignals();
 
-// Call just before the main loop: from then on those signals only record that they came, and
-// endOnPendingSignal acts on them between passes, so the game ends as Q would.
+// Call just before the main loop: from then on the first of those signals only records that
+// it came, and endOnPendingSignal acts on it between passes, so the game ends as Q would; a
+// second one ends the process at once with 128 + its number.
 void deferEndSignals();
 
 // If one of those signals has come: leaves full screen, shuts the sound down and ends the

@@ -16,10 +16,11 @@ static volatile sig_atomic_t deferred = 0;
 // May run in the middle of anything. Before the main loop the process ends here, whatever
 // start-up is doing (a long image load too): nothing is safe to undo from a handler, so a
 // display mode that game mode switched is left to the display server, as after any kill.
-// Once the main loop runs, the signal is only recorded.
+// Once the main loop runs, the first signal is only recorded; a second one ends the process
+// at once, for when the game is stuck before it acts on the first.
 static void onEndSignal(int signalNumber)
 {
-    if (deferred == 0) {
+    if (deferred == 0 || pendingSignal != 0) {
         _exit(128 + signalNumber);
     }
     pendingSignal = signalNumber;

@@ -5,20 +5,24 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
-#include "assets/regular_file.h"
+#include "assets/wav.h"
 
-// A loaded sound and the channel it was last started on (-1 before its first play).
+// A loaded sound, its samples in the output's format (the chunk points into them) and the
+// channel it was last started on (-1 before its first play).
 struct SoundStream {
     Mix_Chunk* chunk;
     int channel;
+    std::vector<int16_t> samples;
 };
 
 static bool started = false;
-static int masterVolume = MIX_MAX_VOLUME; // mixer scale, 0..128
+static int masterVolume = MIX_MAX_VOLUME;  // mixer scale, 0..128
 static std::string openFailure;            // why the last open could not read its file
 
 // Points standard error at /dev/null; returns a copy of where it pointed, or -1.
@@ -45,9 +49,44 @@ static void restoreStandardError(int saved)
     }
 }
 
+// A D-Bus address value: bytes other than these are written %XX.
+static std::string escapeBusValue(const std::string& text)
+{
+    static const char plain[] = "-_/.\\*";
+    std::string escaped;
+    for (const unsigned char c : text) {
+        if (std::isalnum(c) != 0 || std::strchr(plain, c) != nullptr) {
+            escaped += static_cast<char>(c);
+        } else {
+            char hex[4];
+            std::snprintf(hex, sizeof hex, "%%%02x", c);
+            escaped += hex;
+        }
+    }
+    return escaped;
+}
+
+// SDL connects to the session bus as it starts. With none named (a bare X session, the test
+// suites), libdbus autolaunches one through dbus-launch, which outlives the game until the X
+// server goes. Naming the user's own bus socket instead (what libdbus tries first), or an
+// address of no transport when there is no runtime directory, makes a missing bus just fail.
+static void keepSessionBusFromAutolaunching()
+{
+    const char* address = SDL_getenv("DBUS_SESSION_BUS_ADDRESS");
+    if (address != nullptr && std::strstr(address, "autolaunch:") == nullptr) {
+        return;
+    }
+    const char* runtime = SDL_getenv("XDG_RUNTIME_DIR");
+    const std::string bus = runtime != nullptr && runtime[0] == '/'
+                                ? "unix:path=" + escapeBusValue(std::string(runtime) + "/bus")
+                                : "disabled:";
+    SDL_setenv("DBUS_SESSION_BUS_ADDRESS", bus.c_str(), 1);
+}
+
 // Opens the audio device; false when there is none.
 static bool openDevice(int mixRate)
 {
+    keepSessionBusFromAutolaunching();
     // The game handles Ctrl-C and kill itself; SDL's handlers would only queue a quit event.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
@@ -85,17 +124,27 @@ SoundStream* soundOpenStream(const char* path)
     if (!started || path == nullptr) {
         return nullptr;
     }
-    // Read through our own open, so that only a regular file of sane size is taken.
-    std::vector<unsigned char> bytes;
-    if (!readRegularFile(path, assetSizeLimit, bytes, openFailure)) {
+    int rate = 0;
+    Uint16 format = 0;
+    int channels = 0;
+    if (Mix_QuerySpec(&rate, &format, &channels) == 0 || format != AUDIO_S16SYS) {
         return nullptr;
     }
-    SDL_RWops* source = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
-    Mix_Chunk* chunk = Mix_LoadWAV_RW(source, 1);  // decodes into memory of its own
-    if (chunk == nullptr) {
+    // Decoded and converted here, bounded in length, so the mixer gets samples it plays as
+    // they are (its own loader's conversion counts their length in 32 bits).
+    SoundStream* stream = new SoundStream{nullptr, -1, {}};
+    if (!decodeWav(path, rate, channels, stream->samples, openFailure)) {
+        delete stream;
         return nullptr;
     }
-    return new SoundStream{chunk, -1};
+    stream->chunk = Mix_QuickLoad_RAW(reinterpret_cast<Uint8*>(stream->samples.data()),
+                                      static_cast<Uint32>(stream->samples.size() * 2));
+    if (stream->chunk == nullptr) {
+        openFailure = std::string(path) + " could not be handed to the mixer: " + Mix_GetError();
+        delete stream;
+        return nullptr;
+    }
+    return stream;
 }
 
 const char* soundOpenFailure()
@@ -149,7 +198,7 @@ void soundCloseStream(SoundStream* stream)
     if (started && ownsChannel(stream)) {
         Mix_HaltChannel(stream->channel);
     }
-    Mix_FreeChunk(stream->chunk);
+    Mix_FreeChunk(stream->chunk);  // leaves the samples, which the stream owns
     delete stream;
 }
 

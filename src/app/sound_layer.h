@@ -10,11 +10,12 @@ struct SoundStream;
 int soundStart(int mixRate, int channels);
 
 // Opens a WAV file as a playable stream; null on failure (or when the layer is not started).
-// Anything but a regular file of at most 64 MB is refused.
+// Anything but a regular file of at most 64 MB holding a WAV of at most 10 s that SDL can
+// decode is refused (see assets/wav.h).
 SoundStream* soundOpenStream(const char* path);
 
-// Why the last soundOpenStream could not read its file: one line without its end, empty when
-// the file was read (or simply does not exist).
+// Why the last soundOpenStream could not read or decode its file: one line without its end,
+// empty when the file was read (or simply does not exist).
 const char* soundOpenFailure();
 
 // Master volume for sounds started afterwards, 0..255 (mapped onto the mixer's 0..128).

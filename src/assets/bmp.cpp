@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <new>
 #include <string>
@@ -46,13 +47,30 @@ static long bytesLeft(std::FILE* file)
     return end - here;
 }
 
+// Bytes read at a time. One read of a large image's pixels (768 MB at 16384 x 16384) runs to
+// its end before an end signal is acted on; in pieces the signal ends the game at once.
+static const size_t readPiece = 1 << 20;
+
+// Reads bytes into data in pieces; false when the file holds fewer.
+static bool readBlock(std::FILE* file, unsigned char* data, size_t bytes)
+{
+    for (size_t done = 0; done < bytes;) {
+        const size_t piece = std::min(readPiece, bytes - done);
+        if (std::fread(data + done, piece, 1, file) != 1) {
+            return false;
+        }
+        done += piece;
+    }
+    return true;
+}
+
 // Reads height rows of width * 3 bytes, each padded in the file to a multiple of 4 bytes
 // when width * 3 is not one, into a packed block. False when the file holds too few bytes.
 static bool readPixels(std::FILE* file, unsigned char* data, uint32_t width, uint32_t height)
 {
     const size_t row = static_cast<size_t>(width) * 3;
     if (row % 4 == 0) {
-        return std::fread(data, row * height, 1, file) == 1;
+        return readBlock(file, data, row * height);
     }
     const size_t padding = 4 - row % 4;
     unsigned char pad[3];

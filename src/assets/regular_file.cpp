@@ -71,29 +71,3 @@ std::FILE* openRegularFile(const char* path, long long maxBytes, std::string& wh
     }
     return file;
 }
-
-bool readRegularFile(const char* path, long long maxBytes, std::vector<unsigned char>& bytes,
-                     std::string& whyNot)
-{
-    bytes.clear();
-    const int fd = openRegular(path, maxBytes, whyNot);
-    if (fd < 0) {
-        return false;
-    }
-    // Read to the end rather than trusting the size: the file may grow or shrink meanwhile.
-    unsigned char buffer[65536];
-    for (;;) {
-        const ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n == 0) {
-            break;
-        }
-        if (n < 0 || (maxBytes > 0 && static_cast<long long>(bytes.size()) + n > maxBytes)) {
-            whyNot = std::string(path) + " could not be read whole; not read";
-            bytes.clear();
-            break;
-        }
-        bytes.insert(bytes.end(), buffer, buffer + n);
-    }
-    close(fd);
-    return whyNot.empty();
-}

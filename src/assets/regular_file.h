@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <string>
-#include <vector>
 
 // Opening an asset file: only a regular file is read, and opening never blocks, so a FIFO,
 // a device such as /dev/zero or a directory in an asset's place is refused at once.
@@ -17,8 +16,3 @@ const long long assetSizeLimit = 64LL * 1024 * 1024;
 // descriptor left, no permission), or stays empty for a file that does not exist, which the
 // caller's own message says. The caller prints its message first and the reason after it.
 std::FILE* openRegularFile(const char* path, long long maxBytes, std::string& whyNot);
-
-// Reads the whole of such a file into bytes. False, with the reason in whyNot as above (or a
-// failed read), when it cannot.
-bool readRegularFile(const char* path, long long maxBytes, std::vector<unsigned char>& bytes,
-                     std::string& whyNot);

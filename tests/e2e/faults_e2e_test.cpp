@@ -1,7 +1,11 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -27,12 +31,14 @@ static std::string assetCopy(const std::string& file, const std::string& change)
 // a bad image, or no images/ at all (started from the wrong place), ends start-up with status
 // 1 after its lines; a bad mesh or gun sound is reported (the sound on standard error) and the
 // game runs on until Q, a shot with no sound included, as it does with standard output closed.
+// With no session bus named, nothing the game started (a bus daemon) is left after it.
 TEST(Faults, BrokenMissingAndSpecialAssetsGetTheirMessageAndOutcome)
 {
     const std::string fifo = " is a FIFO, not a regular file; not read\n";
     const std::string big = " holds 67108865 bytes, more than the 64 MB allowed; not read\n";
     const std::string noMesh = "Could not open file meshes/bunny500.m\n";
     const std::string noSound = "[ERROR] could not open file\n";
+    const std::string wav = "printf 'RIFF\\0\\0\\0\\0WAVEfmt \\20\\0\\0\\0\\1\\0\\1\\0";
     const struct {
         std::string file, change, expected;
         bool runsOn;
@@ -65,14 +71,23 @@ TEST(Faults, BrokenMissingAndSpecialAssetsGetTheirMessageAndOutcome)
         {"sounds/gun1.wav", "rm", noSound, 1},
         {"sounds/gun1.wav", "rm -f @ && mkfifo @", noSound + "sounds/gun1.wav" + fifo, 1},
         {"sounds/gun1.wav", "truncate -s 67108865", noSound + "sounds/gun1.wav" + big, 1},
+        // 12-bit PCM, which SDL does not decode; 8-bit mono at 1000 Hz, over an hour long,
+        // whose length the mixer's own conversion wrapped.
+        {"sounds/gun1.wav", wav + "D\\254\\0\\0\\210X\\1\\0\\2\\0\\14\\0data\\4\\0\\0\\0abcd' >",
+         noSound + "sounds/gun1.wav could not be decoded: ", 1},
+        {"sounds/gun1.wav", wav + "\\350\\3\\0\\0\\350\\3\\0\\0\\1\\0\\10\\0dataF\\27]\\0' > @ && "
+         "truncate -s 6100850 @", noSound + "sounds/gun1.wav holds 6100.8 s of sound, more than "
+         "the 10 s allowed; not read\n", 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.change + " " + c.file);
         const std::string dir = assetCopy(c.file, c.change);
         ASSERT_FALSE(dir.empty());
-        std::ofstream(dir + "/run") << "#!/bin/sh\n" << c.before << "\nexec " VANTRESKA_BIN "\n";
+        std::ofstream(dir + "/run") << "#!/bin/sh\nunset DBUS_SESSION_BUS_ADDRESS\n" << c.before
+                                    << "\nexec " VANTRESKA_BIN "\n";
         ASSERT_EQ(std::system(("chmod 700 " + dir + "/run").c_str()), 0);
-        GameRun run = startGame({}, dir, dir + "/run");
+        const std::string mark = "VANTRESKA_RUN=" + dir;  // inherited by whatever the game starts
+        GameRun run = startGame({mark}, dir, dir + "/run");
         const bool sound = c.file[0] == 's';
         if (!c.runsOn) {
             EXPECT_EQ(waitForExit(run, 15.0), 1);
@@ -87,35 +102,100 @@ TEST(Faults, BrokenMissingAndSpecialAssetsGetTheirMessageAndOutcome)
             EXPECT_EQ(countOccurrences(run.err, "[ERROR]"), sound ? 1 : 0) << run.err;
         }
         stopGame(run);
+        EXPECT_NE(std::system(("grep -qsxz " + mark + " /proc/[0-9]*/environ").c_str()), 0)
+            << "a process the game started outlived it";
         std::system(("rm -rf " + dir).c_str());
     }
 }
 
+// Resident memory of a process in MB (0 once it is gone).
+static long residentMB(pid_t pid)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0) {
+            return std::atol(line.c_str() + 6) / 1024;
+        }
+    }
+    return 0;
+}
+
 // Ctrl-C, kill and a closed terminal end the game with the status a shell shows for them: in
-// the menu, in play, and at once during start-up, here held in the mesh reader by the colour
-// lines of its many faces filling a console pipe that is not read.
-TEST(Faults, EndSignalsEndTheGameWithTheirShellStatus)
+// the menu, in play, and within 0.3 s during start-up, here held in the mesh reader by the
+// colour lines of its many faces filling a console pipe that is not read, or in the read of a
+// legal 16384 x 16384 moon (768 MB of pixels). With the sound output stuck (a FIFO held open
+// but never read, as a frozen sound server) Q and a signal still end it; with the game held
+// writing to a full console pipe, a second signal ends it at once with its own status.
+TEST(Faults, QAndEndSignalsEndTheGameWithTheirStatus)
 {
     const int faces = 60000;
     const std::string slowMesh = assetCopy("meshes/bunny500.m", "{ printf 'Vertex 1 0 0 0\\nVertex "
         "2 1 0 0\\nVertex 3 0 1 0\\n'; yes 'Face 1 1 2 3 {rgb=(1 0 0) matid=1}' | head -n " +
         std::to_string(faces) + "; } >");
-    const struct { int signal, when, status; } cases[] = {  // when: menu, play, start-up
-        {SIGINT, 0, 130}, {SIGTERM, 1, 143}, {SIGHUP, 1, 129}, {SIGTERM, 2, 143}};
+    const std::string bigMoon = assetCopy("images/moon.bmp", "printf '\\0\\100\\0\\0\\0\\100' | "
+        "dd of=@ bs=1 seek=18 conv=notrunc 2>/dev/null && truncate -s 805306422 @");
+    const std::string fifo = slowMesh + "/audio-out";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const int held = open(fifo.c_str(), O_RDWR | O_CLOEXEC);  // open, never read
+    const auto full = [&] {  // the FIFO holds all it can: the sound output waits
+        int queued = 0;
+        return ioctl(held, FIONREAD, &queued) == 0 && queued >= fcntl(held, F_GETPIPE_SZ);
+    };
+    enum When { menu, play, inMesh, inMoon, outputStuck, consoleFull };
+    const struct { int signal, when, status, second; } cases[] = {  // signal 0: Q in play
+        {SIGINT, menu, 130, 0}, {SIGTERM, play, 143, 0}, {SIGHUP, play, 129, 0},
+        {SIGTERM, inMesh, 143, 0}, {SIGTERM, inMoon, 143, 0}, {0, outputStuck, 0, 0},
+        {SIGHUP, outputStuck, 129, 0}, {SIGTERM, consoleFull, 130, SIGINT}};
     for (const auto& c : cases) {
-        GameRun run = startGame({}, c.when == 2 ? slowMesh : VANTRESKA_DATA);
-        ASSERT_TRUE(c.when == 2 ? waitForOutput(run, "Reading coordinates", 15.0)
-                                : waitForWindow(run, 15.0)) << run.out << run.err;
-        if (c.when == 1) {
+        SCOPED_TRACE("signal " + std::to_string(c.signal) + " when " + std::to_string(c.when));
+        const std::vector<std::string> stuckOutput = {"SDL_AUDIODRIVER=disk",
+                                                      "SDL_DISKAUDIOFILE=" + fifo};
+        GameRun run = startGame(c.when == outputStuck ? stuckOutput : std::vector<std::string>{},
+                                c.when == inMesh ? slowMesh : c.when == inMoon ? bigMoon
+                                                                                : VANTRESKA_DATA);
+        ASSERT_TRUE(c.when == inMesh ? waitForOutput(run, "Reading coordinates", 15.0)
+                    : c.when == inMoon  // the pixels' read just under way
+                        ? waitForOutput(run, "load images/moon.bmp", 15.0) &&
+                              waitFor(run, [&, at = residentMB(run.pid)] {
+                                  return residentMB(run.pid) > at + 32; }, 30.0)
+                        : waitForWindow(run, 15.0) &&
+                              (c.when != outputStuck || waitFor(run, full, 15.0)))
+            << run.out << run.err;
+        if (c.when == play || c.signal == 0) {
             clickAt(512, 326);  // Start New Game: play holds the pointer at the centre
             ASSERT_TRUE(waitForPointer(run, 512, 384, 10.0)) << run.err;
         }
-        kill(run.pid, c.signal);
-        EXPECT_EQ(waitForExit(run, 10.0), c.status) << "signal " << c.signal << "\n" << run.err;
+        const int console = run.outFd;
+        if (c.when == consoleFull) {
+            run.outFd = -1;  // no longer read: pointer moves over the menu fill it
+            std::string moves;
+            for (int i = 0; i < 1000; ++i) {
+                moves += " mousemove 500 300 mousemove 520 310";
+            }
+            const auto writing = [&] {  // the main thread waits for room in the pipe
+                std::string wchan;
+                std::ifstream("/proc/" + std::to_string(run.pid) + "/wchan") >> wchan;
+                return wchan.find("pipe_write") != std::string::npos;
+            };
+            ASSERT_TRUE(waitFor(run, [&] { return writing() || (xdo(moves), false); }, 30.0));
+        }
+        const auto sent = std::chrono::steady_clock::now();
+        c.signal == 0 ? pressKey("q") : void(kill(run.pid, c.signal));
+        if (c.second != 0) {
+            kill(run.pid, c.second);
+        }
+        EXPECT_EQ(waitForExit(run, 10.0), c.status) << run.err;
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - sent;
+        if (c.when == inMesh || c.when == inMoon) {
+            EXPECT_LT(took.count(), 0.3) << "start-up went on after the signal";
+        }
         EXPECT_LT(countOccurrences(run.out, "set color to"), faces) << "start-up went on";
+        run.outFd = console;
         stopGame(run);
     }
-    std::system(("rm -rf " + slowMesh).c_str());
+    close(held);
+    std::system(("rm -rf " + slowMesh + " " + bigMoon).c_str());
 }
 
 // Read like `vantreska | head -1`, the game plays and quits with status 0.
