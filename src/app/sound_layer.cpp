@@ -2,13 +2,11 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
-#include <fcntl.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "app/console.h"
 #include "assets/regular_file.h"
 
 // A loaded sound and the channel it was last started on (-1 before its first play).
@@ -20,30 +18,6 @@ struct SoundStream {
 static bool started = false;
 static int masterVolume = MIX_MAX_VOLUME; // mixer scale, 0..128
 static std::string openFailure;            // why the last open could not read its file
-
-// Points standard error at /dev/null; returns a copy of where it pointed, or -1.
-static int muteStandardError()
-{
-    std::fflush(stderr);
-    const int saved = fcntl(2, F_DUPFD_CLOEXEC, 3);
-    const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
-    if (saved >= 0 && null >= 0) {
-        dup2(null, 2);
-    }
-    if (null >= 0) {
-        close(null);
-    }
-    return saved;
-}
-
-static void restoreStandardError(int saved)
-{
-    if (saved >= 0) {
-        std::fflush(stderr);
-        dup2(saved, 2);
-        close(saved);
-    }
-}
 
 // Opens the audio device; false when there is none.
 static bool openDevice(int mixRate)

@@ -5,7 +5,8 @@
 #include <vector>
 
 // Opening an asset file: only a regular file is read, and opening never blocks, so a FIFO,
-// a device such as /dev/zero or a directory in an asset's place is refused at once.
+// a device such as /dev/zero or a directory in an asset's place is refused at once. Each
+// platform opens and examines files its own way (regular_file_<platform>.cpp).
 
 // The most bytes a mesh or sound file may hold; the game's own are far smaller.
 const long long assetSizeLimit = 64LL * 1024 * 1024;
@@ -22,3 +23,10 @@ std::FILE* openRegularFile(const char* path, long long maxBytes, std::string& wh
 // failed read), when it cannot.
 bool readRegularFile(const char* path, long long maxBytes, std::vector<unsigned char>& bytes,
                      std::string& whyNot);
+
+// The reason lines of the platform files, in the same words on every platform: path is kind
+// ("a directory") instead of a regular file, holds size bytes over maxBytes, or could not be
+// opened for the system's own reason.
+std::string notRegularLine(const char* path, const char* kind);
+std::string tooLargeLine(const char* path, long long size, long long maxBytes);
+std::string notOpenedLine(const char* path, const std::string& reason);
