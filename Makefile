@@ -7,6 +7,7 @@
 # make e2e-load runs the end-to-end suite E2E_RUNS times (default 20) beside two CPU hogs
 # make windows cross-compiles the game for 64-bit Windows with MinGW-w64 and packs
 #              build-windows/vantreska-<version>-windows-x64.zip
+# make windows-test runs the Windows build's tests under Wine, each on a private Xvfb
 BUILD ?= build
 WINDOWS_BUILD ?= build-windows
 JOBS ?= $(shell nproc)
@@ -14,7 +15,7 @@ JOBS ?= $(shell nproc)
 # GL driver's own allocations are reported from a module it has already unloaded.
 ASAN_OPTIONS ?= detect_leaks=0
 
-.PHONY: all setup build run test bench assets package clean soak e2e-load frames windows
+.PHONY: all setup build run test bench assets package clean soak e2e-load frames windows windows-test
 
 all: build
 
@@ -72,3 +73,6 @@ fuzz: build
 windows:
 	@scripts/setup.sh windows
 	@scripts/windows.sh $(WINDOWS_BUILD) $(JOBS)
+
+windows-test: build windows
+	@scripts/windows-test.sh $(WINDOWS_BUILD) $(BUILD) $(JOBS)
