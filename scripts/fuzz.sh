@@ -22,7 +22,7 @@ cxx="${FUZZ_CXX:-clang++}"
 flags=(-std=c++17 -g -O1 -Wall -Wextra -fno-omit-frame-pointer -fno-sanitize-recover=undefined
        -I"$root/src" -I"$root/tests/fuzz")
 sources=("$root/src/assets/vector3.cpp" "$root/src/assets/mesh.cpp" "$root/src/assets/bmp.cpp"
-         "$root/src/assets/regular_file.cpp"
+         "$root/src/assets/regular_file.cpp" "$root/src/assets/regular_file_posix.cpp"
          "$root/src/app/game_state.cpp")
 targets=(fuzz_mesh_line fuzz_mesh_file fuzz_bmp)
 mkdir -p "$out/obj"
