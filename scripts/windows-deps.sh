@@ -56,10 +56,13 @@ fi
 apt="$cache/apt"
 mkdir -p "$apt/parts" "$apt/sources.list.d" "$apt/state/lists/partial" \
          "$apt/cache/archives/partial"
+machine_parts=""
 eval "$(apt-config shell machine_parts Dir::Etc::parts/d)"
 rm -f "$apt/parts/"*
 for f in "$machine_parts"*; do
-  [ -f "$f" ] && ln -s "$f" "$apt/parts/"
+  if [ -f "$f" ]; then
+    ln -s "$f" "$apt/parts/"
+  fi
 done
 cat >"$apt/parts/zzzz-vantreska" <<CONF
 #clear APT::Update::Pre-Invoke;
@@ -71,7 +74,8 @@ Dir::State "$apt/state";
 Dir::Cache "$apt/cache";
 CONF
 [ "$(id -u)" -ne 0 ] || echo 'APT::Sandbox::User "root";' >>"$apt/parts/zzzz-vantreska"
-# Source lines for every Debian suite the machine installs from.
+# Source lines for every Debian suite the machine installs from ($(...) are apt's own fields).
+# shellcheck disable=SC2016
 apt-get indextargets --format 'deb-src $(REPO_URI) $(RELEASE) $(COMPONENT)' \
   'Created-By: Packages' 'Origin: Debian' | sort -u >"$apt/sources.list"
 [ -s "$apt/sources.list" ] || { say "the machine's apt has no Debian archive"; exit 1; }
@@ -90,7 +94,7 @@ private_apt -qq update >>"$log" 2>&1 || { tail -20 "$log" >&2; exit 1; }
 fetch() {
   local src="$1" v
   for v in "$2" $(private_apt_cache showsrc "$1" | awk '/^Version:/ { print $2 }' | sort -urV); do
-    rm -rf "$work/$src" && mkdir -p "$work/$src"
+    rm -rf "${work:?}/$src" && mkdir -p "$work/$src"
     if (cd "$work/$src" && private_apt -qq source "$src=$v") >>"$log" 2>&1; then
       [ "$v" = "$2" ] || say "$src $2 could not be fetched; building $v instead"
       echo "$src $v" >>"$work/VERSIONS"
@@ -109,12 +113,15 @@ build() {
   local label="$1" dir="$2"
   shift 2
   say "building $label"
-  cmake -S "$dir" -B "$dir/build-windows" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -DVANTRESKA_WINDOWS_DEPS="$prefix" -DCMAKE_INSTALL_PREFIX="$prefix" \
-    -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF "$@" >>"$log" 2>&1 &&
-    cmake --build "$dir/build-windows" -j "$jobs" >>"$log" 2>&1 &&
-    cmake --install "$dir/build-windows" >>"$log" 2>&1 ||
-    { tail -30 "$log" >&2; say "building $label failed (log: $log)"; exit 1; }
+  if ! { cmake -S "$dir" -B "$dir/build-windows" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+           -DVANTRESKA_WINDOWS_DEPS="$prefix" -DCMAKE_INSTALL_PREFIX="$prefix" \
+           -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF "$@" &&
+         cmake --build "$dir/build-windows" -j "$jobs" &&
+         cmake --install "$dir/build-windows"; } >>"$log" 2>&1; then
+    tail -30 "$log" >&2
+    say "building $label failed (log: $log)"
+    exit 1
+  fi
 }
 
 # The one unpacked tree of a fetched source package.

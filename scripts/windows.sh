@@ -9,8 +9,15 @@ build="$root/${1:-build-windows}"
 jobs="${2:-$(nproc)}"
 
 deps="$("$root/scripts/windows-deps.sh" "$jobs")"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-  -DVANTRESKA_WINDOWS_DEPS="$deps" -DCMAKE_BUILD_TYPE=Release -DVANTRESKA_E2E_TESTS=OFF >/dev/null
+# Libraries built afresh are in a new place: what the last configuring found there is gone.
+fresh=()
+if [ "$(cat "$build/windows-deps" 2>/dev/null)" != "$deps" ]; then
+  fresh=(--fresh)
+fi
+cmake "${fresh[@]}" -S "$root" -B "$build" -G Ninja \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DVANTRESKA_WINDOWS_DEPS="$deps" \
+  -DCMAKE_BUILD_TYPE=Release >/dev/null
+echo "$deps" >"$build/windows-deps"
 cmake --build "$build" -j "$jobs" --target vantreska
 
 # Nothing but the DLLs of Windows itself: everything else is linked in.
