@@ -5,13 +5,17 @@
 # make package builds the Debian package into build/ and checks it with lintian and the
 #              desktop entry and AppStream validators
 # make e2e-load runs the end-to-end suite E2E_RUNS times (default 20) beside two CPU hogs
+# make windows cross-compiles the game for 64-bit Windows with MinGW-w64 and packs
+#              build-windows/vantreska-<version>-windows-x64.zip
+# make windows-test runs the Windows build's tests under Wine, each on a private Xvfb
 BUILD ?= build
+WINDOWS_BUILD ?= build-windows
 JOBS ?= $(shell nproc)
 # Leak checking stays off: the game keeps its assets for the whole run by design, and the
 # GL driver's own allocations are reported from a module it has already unloaded.
 ASAN_OPTIONS ?= detect_leaks=0
 
-.PHONY: all setup build run test bench assets package clean soak e2e-load frames
+.PHONY: all setup build run test bench assets package clean soak e2e-load frames windows windows-test
 
 all: build
 
@@ -52,7 +56,7 @@ package:
 	@scripts/package.sh $(BUILD)
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(WINDOWS_BUILD)
 
 soak: build
 	@scripts/xvfb-run.sh $(BUILD)/vantreska_demo soak $${SOAK_SECONDS:-600}
@@ -65,3 +69,10 @@ e2e-load: build
 # make fuzz  builds and runs the asset-loader fuzzers for FUZZ_SECONDS each (default 60)
 fuzz: build
 	@scripts/fuzz.sh full $(BUILD)
+
+windows:
+	@scripts/setup.sh windows
+	@scripts/windows.sh $(WINDOWS_BUILD) $(JOBS)
+
+windows-test: build windows
+	@scripts/windows-test.sh $(WINDOWS_BUILD) $(BUILD) $(JOBS)

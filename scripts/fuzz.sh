@@ -22,7 +22,8 @@ cxx="${FUZZ_CXX:-clang++}"
 flags=(-std=c++17 -g -O1 -Wall -Wextra -fno-omit-frame-pointer -fno-sanitize-recover=undefined
        -I"$root/src" -I"$root/tests/fuzz" $(pkg-config --cflags sdl2))
 sources=("$root/src/assets/vector3.cpp" "$root/src/assets/mesh.cpp" "$root/src/assets/bmp.cpp"
-         "$root/src/assets/regular_file.cpp" "$root/src/assets/wav.cpp"
+         "$root/src/assets/regular_file.cpp" "$root/src/assets/regular_file_posix.cpp"
+         "$root/src/assets/wav.cpp"
          "$root/src/app/game_state.cpp")
 targets=(fuzz_mesh_line fuzz_mesh_file fuzz_bmp fuzz_wav)
 mkdir -p "$out/obj"

@@ -3,6 +3,8 @@
 #   scripts/setup.sh          build, run and test
 #   scripts/setup.sh assets   also the asset tools (ImageMagick, sox, meshoptimizer, CGAL)
 #   scripts/setup.sh package  also the Debian packaging tools, validators and autopkgtest
+#   scripts/setup.sh windows  also the MinGW-w64 cross compilers, Wine, zip and what
+#                             scripts/windows-deps.sh needs to fetch and build the libraries
 set -euo pipefail
 
 packages=(
@@ -16,6 +18,10 @@ packages=(
 )
 if [ "${1:-}" = "assets" ]; then
   packages+=(imagemagick fonts-dejavu-core sox libmeshoptimizer-dev libcgal-dev)
+fi
+if [ "${1:-}" = "windows" ]; then
+  packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev
+             googletest wine wine64 zip unzip dpkg-dev xz-utils ninja-build)
 fi
 if [ "${1:-}" = "package" ]; then
   packages+=(debhelper dpkg-dev fakeroot lintian appstream desktop-file-utils autopkgtest)

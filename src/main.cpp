@@ -1,15 +1,18 @@
 #include <GL/freeglut.h>
 
+#include "app/console.h"
 #include "app/signals.h"
 #include "app/startup.h"
 #include "input/keyboard_focus.h"
 
-// Between passes of the clock: an end signal that came ends the game as Q would, and the
-// movement keys are let go if the window has lost the keyboard focus.
+// Between passes of the clock: an end signal that came ends the game as Q would, the
+// movement keys are let go if the window has lost the keyboard focus, and the console lines
+// printed meanwhile go out.
 static void betweenPasses()
 {
     endOnPendingSignal();
     releaseKeysOnFocusLoss();
+    flushConsoleOutput();
 }
 
 int main(int argc, char** argv)

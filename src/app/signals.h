@@ -1,7 +1,9 @@
 #pragma once
 
 // Ctrl-C, kill and a closed terminal end the game the way Q does; a console pipe whose
-// reader has gone does not.
+// reader has gone does not. The POSIX signals are described below; on Windows
+// (signals_win32.cpp) Ctrl-C, Ctrl-Break and a closed console do the same with the status
+// STATUS_CONTROL_C_EXIT.
 
 // From now on SIGINT, SIGTERM and SIGHUP end the process at once with status 128 + the
 // signal's number, as a shell reports it, wherever start-up is (a slow image load too); one

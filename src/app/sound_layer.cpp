@@ -2,15 +2,12 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
-#include <fcntl.h>
-#include <unistd.h>
 
-#include <cctype>
-#include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
+#include "app/console.h"
+#include "app/session_bus.h"
 #include "assets/wav.h"
 
 // A loaded sound, its samples in the output's format (the chunk points into them) and the
@@ -24,64 +21,6 @@ struct SoundStream {
 static bool started = false;
 static int masterVolume = MIX_MAX_VOLUME;  // mixer scale, 0..128
 static std::string openFailure;            // why the last open could not read its file
-
-// Points standard error at /dev/null; returns a copy of where it pointed, or -1.
-static int muteStandardError()
-{
-    std::fflush(stderr);
-    const int saved = fcntl(2, F_DUPFD_CLOEXEC, 3);
-    const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
-    if (saved >= 0 && null >= 0) {
-        dup2(null, 2);
-    }
-    if (null >= 0) {
-        close(null);
-    }
-    return saved;
-}
-
-static void restoreStandardError(int saved)
-{
-    if (saved >= 0) {
-        std::fflush(stderr);
-        dup2(saved, 2);
-        close(saved);
-    }
-}
-
-// A D-Bus address value: bytes other than these are written %XX.
-static std::string escapeBusValue(const std::string& text)
-{
-    static const char plain[] = "-_/.\\*";
-    std::string escaped;
-    for (const unsigned char c : text) {
-        if (std::isalnum(c) != 0 || std::strchr(plain, c) != nullptr) {
-            escaped += static_cast<char>(c);
-        } else {
-            char hex[4];
-            std::snprintf(hex, sizeof hex, "%%%02x", c);
-            escaped += hex;
-        }
-    }
-    return escaped;
-}
-
-// SDL connects to the session bus as it starts. With none named (a bare X session, the test
-// suites), libdbus autolaunches one through dbus-launch, which outlives the game until the X
-// server goes. Naming the user's own bus socket instead (what libdbus tries first), or an
-// address of no transport when there is no runtime directory, makes a missing bus just fail.
-static void keepSessionBusFromAutolaunching()
-{
-    const char* address = SDL_getenv("DBUS_SESSION_BUS_ADDRESS");
-    if (address != nullptr && std::strstr(address, "autolaunch:") == nullptr) {
-        return;
-    }
-    const char* runtime = SDL_getenv("XDG_RUNTIME_DIR");
-    const std::string bus = runtime != nullptr && runtime[0] == '/'
-                                ? "unix:path=" + escapeBusValue(std::string(runtime) + "/bus")
-                                : "disabled:";
-    SDL_setenv("DBUS_SESSION_BUS_ADDRESS", bus.c_str(), 1);
-}
 
 // Opens the audio device; false when there is none.
 static bool openDevice(int mixRate)

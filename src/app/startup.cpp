@@ -2,13 +2,11 @@
 
 #include <GL/freeglut.h>
 #include <GL/glu.h>
-#include <fcntl.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 
 #include "app/audio.h"
+#include "app/console.h"
 #include "app/game_state.h"
 #include "app/lifecycle.h"
 #include "app/pass_clock.h"
@@ -70,24 +68,10 @@ static void loadTextures()
     loadTexture("images/bunnyRight.bmp", 11);
 }
 
-void keepStandardDescriptorsOpen()
-{
-    for (int fd = 0; fd <= 2; ++fd) {
-        if (fcntl(fd, F_GETFD) == -1 && errno == EBADF) {
-            // Those below fd are open by now, so the lowest free descriptor is fd itself.
-            const int opened = open("/dev/null", O_RDWR);
-            if (opened > fd) {
-                dup2(opened, fd);
-                close(opened);
-            }
-        }
-    }
-}
-
 void startUp(int argc, char** argv, void (*betweenPasses)())
 {
     // Diagnostics reach a console or a log pipe line by line.
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    startConsoleOutput();
     glutInit(&argc, argv);
     glutInitWindowSize(800, 600);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);

@@ -2,10 +2,6 @@
 
 // Start-up and the callbacks that belong to no other module.
 
-// Opens /dev/null on any of descriptors 0, 1 and 2 that is closed, so that nothing opened
-// later (the display connection) takes the place of a standard stream. Call first of all.
-void keepStandardDescriptorsOpen();
-
 // Runs the whole start-up sequence up to, not including, the toolkit's main loop:
 // window, callbacks, textures, mesh, display lists, focus watch, camera, lights, menu,
 // timers, audio. The pass clock runs betweenPasses before each firing's passes.

@@ -101,22 +101,22 @@ void pick(int hover)
 }
 
 // Sorts one name of a shot into the nearest part, the bunny list or the nearest trunk.
-static void recordShotName(GLuint name, int near, ShotResult& shot)
+static void recordShotName(GLuint name, int hitCloseness, ShotResult& shot)
 {
     if (name >= pickFigureHead && name <= pickFigureLastPart) {
-        if (near > shot.bestPartCloseness) {
-            shot.bestPartCloseness = near;
+        if (hitCloseness > shot.bestPartCloseness) {
+            shot.bestPartCloseness = hitCloseness;
             shot.hitPart = static_cast<int>(name - pickFigureHead);
         }
     } else if (name >= pickFirstBunny && name <= pickLastBunny) {
         if (shot.bunnyCount < 4) {
             shot.bunnyIndex[shot.bunnyCount] = static_cast<int>(name - pickFirstBunny);
-            shot.bunnyCloseness[shot.bunnyCount] = near;
+            shot.bunnyCloseness[shot.bunnyCount] = hitCloseness;
             shot.bunnyCount += 1;
         }
     } else if (name >= pickFirstTrunk && name <= pickLastTrunk) {
-        if (near > shot.bestTrunkCloseness) {
-            shot.bestTrunkCloseness = near;
+        if (hitCloseness > shot.bestTrunkCloseness) {
+            shot.bestTrunkCloseness = hitCloseness;
         }
     }
 }
@@ -214,14 +214,14 @@ void processHits(GLint hitCount, const GLuint* buffer, int hover)
         const GLuint maxDepth = record[2];
         const GLuint* names = record + 3;
         std::printf("depth: %d %d\n", static_cast<int>(minDepth), static_cast<int>(maxDepth));
-        const int near = closeness(minDepth, maxDepth);
-        std::printf("%d\n", near);
+        const int hitCloseness = closeness(minDepth, maxDepth);
+        std::printf("%d\n", hitCloseness);
         std::printf("the name of the object(s) hit: ");
         for (GLuint n = 0; n < nameCount; ++n) {
             std::printf("%d ", static_cast<int>(names[n]));
             // The mode is tested per name: Start New Game switches to play mid-pass.
             if (playing == 1 && health > 0.0f) {
-                recordShotName(names[n], near, shot);
+                recordShotName(names[n], hitCloseness, shot);
             } else if (hover == 0) {
                 if (menuScreen == 0) {
                     mainMenuAction(names[n]);

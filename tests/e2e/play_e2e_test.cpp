@@ -11,26 +11,9 @@
 static bool isSkyBlue(int r, int g, int b) { return b > 150 && b > r + 80 && b > g + 40; }
 static bool isGrass(int r, int g, int b) { return g > r + 15 && g > b + 15; }
 static bool isBlack(int r, int g, int b) { return r < 8 && g < 8 && b < 8; }
-static bool isPureRed(int r, int g, int b) { return r > 200 && g < 40 && b < 40; }
-static bool isReddish(int r, int g, int b) { return r > 120 && g + b < 160; }
 
-// Share of a rectangle (y from the top, every 4 pixels) whose colour passes the test.
-static double share(const Screenshot& s, bool (*test)(int, int, int), int x0 = 0, int y0 = 0,
-                    int x1 = 1024, int y1 = 768)
-{
-    int hits = 0, total = 0;
-    for (int y = y0; y < y1; y += 4) {
-        for (int x = x0; x < x1; x += 4, ++total) {
-            hits += test(s.at(x, y, 0), s.at(x, y, 1), s.at(x, y, 2)) ? 1 : 0;
-        }
-    }
-    return static_cast<double>(hits) / total;
-}
-
-// The screens waited for: a play frame (the HUD's red lines), Help's text, the pause line.
-static bool hudShown(const Screenshot& s) { return share(s, isPureRed, 0, 600, 300, 768) > 0.01; }
+// Help's text, waited for like the driver's screens.
 static bool helpText(const Screenshot& s) { return share(s, isReddish, 180, 290, 400, 310) > 0.01; }
-static bool paused(const Screenshot& s) { return share(s, isReddish, 740, 725, 1024, 755) > 0.01; }
 
 // On its side the view's horizon runs down the screen: sky fills an edge from top to bottom
 // (a tree may hide one of them) but no longer the band across the top.

@@ -13,7 +13,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <thread>
 
 GameRun startGame(const std::vector<std::string>& extraEnv, const std::string& workDir,
@@ -279,16 +278,22 @@ bool saveScreenshot(const Screenshot& shot, const std::string& path)
            png_image_write_to_file(&png, path.c_str(), 0, shot.rgb.data(), 0, nullptr) != 0;
 }
 
-int loudestSample(const std::string& path, long from)
+bool isPureRed(int r, int g, int b) { return r > 200 && g < 40 && b < 40; }
+bool isReddish(int r, int g, int b) { return r > 120 && g + b < 160; }
+
+double share(const Screenshot& s, bool (*test)(int, int, int), int x0, int y0, int x1, int y1)
 {
-    std::ifstream in(path, std::ios::binary);
-    in.seekg(from & ~1L);
-    int peak = 0;
-    for (int16_t s = 0; in.read(reinterpret_cast<char*>(&s), 2);) {
-        peak = std::max(peak, std::abs(static_cast<int>(s)));
+    int hits = 0, total = 0;
+    for (int y = y0; s.width >= x1 && s.height >= y1 && y < y1; y += 4) {
+        for (int x = x0; x < x1; x += 4, ++total) {
+            hits += test(s.at(x, y, 0), s.at(x, y, 1), s.at(x, y, 2)) ? 1 : 0;
+        }
     }
-    return peak;
+    return total > 0 ? static_cast<double>(hits) / total : 0.0;
 }
+
+bool hudShown(const Screenshot& s) { return share(s, isPureRed, 0, 600, 300, 768) > 0.01; }
+bool paused(const Screenshot& s) { return share(s, isReddish, 740, 725, 1024, 755) > 0.01; }
 
 bool titleShown(const Screenshot& shot)
 {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "support/sound_peak.h"
+
 // End-to-end driver: starts the real game binary in a working directory (data/ by
 // default) on the current X display, captures its standard output and error, drives it
 // with xdotool and takes screenshots of the root window.
@@ -75,9 +77,14 @@ bool waitForScreen(GameRun& run, const ScreenTest& shows, double timeoutSec,
 // Saves a screenshot as a PNG.
 bool saveScreenshot(const Screenshot& shot, const std::string& path);
 
-// Loudest 16-bit sample of raw audio (the disk audio driver's output, a WAV's data) in the
-// file at path from byte offset from on.
-int loudestSample(const std::string& path, long from);
+bool isPureRed(int r, int g, int b);
+bool isReddish(int r, int g, int b);
+// Share of a rectangle (y from the top, every 4 pixels) whose colour passes the test.
+double share(const Screenshot& s, bool (*test)(int, int, int), int x0 = 0, int y0 = 0,
+             int x1 = 1024, int y1 = 768);
 
-// Whether the main menu's title (its orange letters across the top) is on the screen.
+// The screens the tests wait for: the main menu's title (its orange letters across the top),
+// a play frame (the HUD's red lines), the pause line under the main menu.
 bool titleShown(const Screenshot& shot);
+bool hudShown(const Screenshot& s);
+bool paused(const Screenshot& s);

@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <tuple>
@@ -11,12 +12,12 @@
 // Loads text through loadMesh, or one line through parseMeshLine; returns what it printed.
 static std::string load(const std::string& text, Mesh& mesh, bool oneLine = false)
 {
-    char path[] = "/tmp/mesh_test_XXXXXX";
-    close(mkstemp(path));
+    std::string path = (std::filesystem::temp_directory_path() / "mesh_test_XXXXXX").string();
+    close(mkstemp(path.data()));
     std::ofstream(path, std::ios::binary) << text;
     testing::internal::CaptureStdout();
-    oneLine ? parseMeshLine(text.c_str(), mesh) : loadMesh(path, mesh);
-    std::remove(path);
+    oneLine ? parseMeshLine(text.c_str(), mesh) : loadMesh(path.c_str(), mesh);
+    std::remove(path.c_str());
     return testing::internal::GetCapturedStdout();
 }
 
