@@ -22,6 +22,7 @@
 #include "render/hud.h"
 #include "render/lights.h"
 #include "render/menus.h"
+#include "render/picture.h"
 #include "render/world.h"
 #include "sim/figure.h"
 #include "sim/player.h"
@@ -95,8 +96,7 @@ void startUp(int argc, char** argv, void (*betweenPasses)())
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glutSetCursor(GLUT_CURSOR_NONE);
     registerCallbacks();
-    windowWidth = 800;
-    windowHeight = 600;
+    placePicture(800, 600);
     initGL();
     loadAssets();
     watchKeyboardFocus();
@@ -124,16 +124,12 @@ void initGL()
 
 void reshape(int width, int height)
 {
-    if (height == 0) {
-        height = 1;  // a zero height would make the aspect ratio infinite
-    }
-    windowWidth = width;
-    windowHeight = height;
+    placePicture(width, height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(fieldOfView, static_cast<double>(width) / height, 0.1, 20.0);
+    gluPerspective(fieldOfView, static_cast<double>(pictureWidth) / pictureHeight, 0.1, 20.0);
     glMatrixMode(GL_MODELVIEW);
-    glViewport(0, 0, width, height);
+    glViewport(picturePlace.left, picturePlace.bottom, picturePlace.width, picturePlace.height);
 }
 
 void placePlayCamera()
@@ -170,7 +166,7 @@ static void drawMenuFrame()
 
 void display()
 {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    beginPictureFrame();
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     if (playing == 1) {
@@ -178,6 +174,7 @@ void display()
     } else {
         drawMenuFrame();
     }
+    endPictureFrame();
     glutSwapBuffers();
 }
 

@@ -37,6 +37,15 @@ void setUpCamera()
     updateLookAtPoint();
 }
 
+// Records the point of the game's picture shown under the window pixel (x, y), y from the
+// top, in mouseX and mouseY; outside the picture it lies beyond its edges and picks nothing.
+static void pointInPicture(int x, int y)
+{
+    const int top = windowHeight - picturePlace.bottom - picturePlace.height;
+    mouseX = static_cast<float>(x - picturePlace.left) * pictureWidth / picturePlace.width;
+    mouseY = static_cast<float>(y - top) * pictureHeight / picturePlace.height;
+}
+
 void mouseButton(int button, int state, int x, int y)
 {
     if (button != GLUT_LEFT_BUTTON || state != GLUT_DOWN) {
@@ -46,8 +55,7 @@ void mouseButton(int button, int state, int x, int y)
         shotsFired += 1;
         playGunSound();
     }
-    mouseX = static_cast<float>(x);
-    mouseY = static_cast<float>(y);
+    pointInPicture(x, y);
     pick(0);
     requestRedisplay();
 }
@@ -88,8 +96,7 @@ void mouseLook(int x, int y)
         glutWarpPointer(centreX, centreY);
         return;
     }
-    mouseX = static_cast<float>(x);
-    mouseY = static_cast<float>(y);
+    pointInPicture(x, y);
     pick(1);
     requestRedisplay();
 }
