@@ -5,11 +5,11 @@
 #include "input/keyboard_focus.h"
 
 // Between passes of the clock: an end signal that came ends the game as Q would, and the
-// movement keys are let go if the window has lost the keyboard focus.
+// game follows the keyboard focus (movement keys and the pointer).
 static void betweenPasses()
 {
     endOnPendingSignal();
-    releaseKeysOnFocusLoss();
+    followKeyboardFocus();
 }
 
 int main(int argc, char** argv)

@@ -7,6 +7,7 @@
 #include "app/audio.h"
 #include "app/game_state.h"
 #include "app/pass_clock.h"
+#include "input/keyboard_focus.h"
 #include "input/picking.h"
 
 // Radians per degree; one pixel turns the view this times mouseSensitivity.
@@ -84,6 +85,10 @@ static void turnView(int x, int y)
 void mouseLook(int x, int y)
 {
     if (playing == 1) {
+        // Without the keyboard the pointer belongs to the window that has it.
+        if (!windowHasKeyboardFocus()) {
+            return;
+        }
         const int centreX = windowWidth / 2;
         const int centreY = windowHeight / 2;
         // The warp below comes back as a move to the exact centre.
@@ -106,4 +111,15 @@ void mouseDrag(int x, int y)
     if (playing == 1) {
         mouseLook(x, y);
     }
+}
+
+void catchPointer()
+{
+    glutSetCursor(GLUT_CURSOR_NONE);
+    glutWarpPointer(windowWidth / 2, windowHeight / 2);
+}
+
+void letPointerGo()
+{
+    glutSetCursor(GLUT_CURSOR_INHERIT);
 }
