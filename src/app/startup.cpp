@@ -7,11 +7,14 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "app/audio.h"
 #include "app/game_state.h"
 #include "app/lifecycle.h"
 #include "app/pass_clock.h"
+#include "app/window_identity.h"
 #include "assets/bmp.h"
 #include "assets/display_lists.h"
 #include "assets/mesh.h"
@@ -29,12 +32,24 @@
 
 static bool inGameMode = false;
 
+// Whether the game runs in a Wayland session, through Xwayland. Xwayland offers video modes
+// it only emulates, and its game-mode window is one the compositor never manages: it would
+// never get the keyboard.
+static bool inWaylandSession()
+{
+    const char* display = std::getenv("WAYLAND_DISPLAY");
+    const char* session = std::getenv("XDG_SESSION_TYPE");
+    return (display != nullptr && display[0] != '\0') ||
+           (session != nullptr && std::strcmp(session, "wayland") == 0);
+}
+
 // Enters 1024x768 game mode, or falls back to a full-screen window where the display
-// cannot switch modes (Xvfb, many Wayland sessions and virtual machines).
+// cannot switch modes (Xvfb, Wayland sessions and many virtual machines). Either window gets
+// the game's name, class and icon.
 static void openFullScreen()
 {
     glutGameModeString("1024x768:32");
-    if (glutGameModeGet(GLUT_GAME_MODE_POSSIBLE)) {
+    if (!inWaylandSession() && glutGameModeGet(GLUT_GAME_MODE_POSSIBLE)) {
         inGameMode = glutEnterGameMode() != 0 && glutGameModeGet(GLUT_GAME_MODE_ACTIVE);
     }
     if (!inGameMode) {
@@ -43,6 +58,7 @@ static void openFullScreen()
         glutCreateWindow("Vantreska");
         glutFullScreen();
     }
+    nameGameWindow();
 }
 
 static void registerCallbacks()
