@@ -8,10 +8,11 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri
-  libsdl2-mixer-dev libpng-dev libx11-dev
+  libsdl2-mixer-dev libpng-dev libx11-dev libxcb1-dev libxfixes-dev libxtst-dev
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xdotool x11-utils xauth
+  xvfb xdotool x11-utils xauth socat
+  openbox xterm sway xwayland weston wtype
 )
 if [ "${1:-}" = "assets" ]; then
   packages+=(imagemagick fonts-dejavu-core sox libmeshoptimizer-dev libcgal-dev)

@@ -54,19 +54,6 @@ static ScreenTest changed()
     return [now](const Screenshot& s) { return s.rgb != now.rgb; };
 }
 
-// A play frame: the HUD's red status lines at the bottom left (about 450 such pixels in a
-// play frame, none in the menus).
-static bool hudShown(const Screenshot& s)
-{
-    int red = 0;
-    for (int y = 600; s.width >= 1024 && y < 768; y += 2) {
-        for (int x = 0; x < 300; x += 2) {
-            red += s.at(x, y, 0) > 200 && s.at(x, y, 1) + s.at(x, y, 2) < 80 ? 1 : 0;
-        }
-    }
-    return red > 100;
-}
-
 // The night sky: the band across the top of the view dark.
 static bool nightShown(const Screenshot& s)
 {
@@ -92,7 +79,7 @@ static bool look(GameRun& run, int dx, int dy, int steps)
     bool held = true;
     for (int i = 0; i < steps; ++i) {
         xdo("mousemove_relative -- " + std::to_string(dx) + " " + std::to_string(dy));
-        held = waitForPointer(run, menuX(0.0), menuY(0.0), 10.0) && held;
+        held = waitForPointerHeld(run, 10.0) && held;
     }
     return held;
 }
