@@ -476,7 +476,8 @@ static bool installed(const std::string& program)
     return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-// Starts argv with its output in logPath, as the desktop's user when asUser.
+// Starts argv with its output in logPath, as the desktop's user when asUser; keepFd stays
+// open in it.
 static pid_t spawn(const std::vector<std::string>& argv, const std::string& logPath,
                    bool asUser, int keepFd = -1)
 {
@@ -549,8 +550,6 @@ Desktop startXDesktop(int width, int height, const std::string& windowManager)
     }
     closeXDisplay();
     setDesktopEnv(desktop, "DISPLAY", ":" + std::to_string(std::atoi(digits)));
-    desktop.width = width;
-    desktop.height = height;
     if (!windowManager.empty()) {
         startClient(desktop, {windowManager});
         for (int i = 0; i < 300 && commandOutput("xprop -root _NET_SUPPORTING_WM_CHECK")
@@ -572,12 +571,7 @@ Desktop startSwayDesktop(int width, int height)
             return desktop;
         }
     }
-    const passwd* nobody = getpwnam("nobody");
-    if (getuid() == 0 && nobody == nullptr) {
-        desktop.skipped = "sway refuses root, and there is no user nobody to run it as";
-        return desktop;
-    }
-    desktopUser = getuid() == 0 ? "nobody" : "";
+    desktopUser = getuid() == 0 ? "nobody" : "";  // sway refuses root
     const std::string dir = scratchDir(desktop);
     const std::string runtime = dir + "/runtime";
     const std::string game = dir + "/game";
@@ -585,12 +579,8 @@ Desktop startSwayDesktop(int width, int height)
                                       "exec sh -c 'echo \"$DISPLAY\" > \"$XDG_RUNTIME_DIR/x\"'\n";
     std::system(("mkdir -p " + runtime + " " + game + " && cp -r " VANTRESKA_DATA "/. " + game +
                  " && cp " VANTRESKA_BIN " " + game + "/vantreska && chmod -R a+rX " + dir +
-                 " && chmod 700 " + runtime).c_str());
-    if (nobody != nullptr && getuid() == 0 &&
-        chown(runtime.c_str(), nobody->pw_uid, nobody->pw_gid) != 0) {
-        desktop.skipped = "could not hand " + runtime + " to nobody";
-        return desktop;
-    }
+                 " && chmod 700 " + runtime + (desktopUser.empty() ? "" : " && chown " +
+                 desktopUser + " " + runtime)).c_str());
     desktop.dataDir = game;
     desktop.binary = game + "/vantreska";
     setDesktopEnv(desktop, "XDG_RUNTIME_DIR", runtime);
@@ -615,17 +605,14 @@ Desktop startSwayDesktop(int width, int height)
     setDesktopEnv(desktop, "DISPLAY", display);
     commandOutput("swaymsg output HEADLESS-1 mode " + std::to_string(width) + "x" +
                   std::to_string(height));
-    screenWidth = desktop.width = width;
-    screenHeight = desktop.height = height;
+    screenWidth = width;
+    screenHeight = height;
     return desktop;
 }
 
 void startClient(Desktop& desktop, const std::vector<std::string>& argv)
 {
-    desktop.processes.push_back(
-        spawn(argv, (desktop.scratch.empty() ? std::string("/dev") : desktop.scratch) +
-                        (desktop.scratch.empty() ? "/null" : "/clients.log"),
-              !desktopUser.empty()));
+    desktop.processes.push_back(spawn(argv, desktop.scratch + "/clients.log", true));
 }
 
 void stopDesktop(Desktop& desktop)

@@ -113,8 +113,6 @@ double changedAbove(const Screenshot& a, const Screenshot& b);
 // the binary and the asset tree that user can read).
 struct Desktop {
     std::string skipped;  // why it could not start (a program missing); empty when it runs
-    int width = 0;
-    int height = 0;
     std::vector<pid_t> processes;  // the server or compositor first, then its clients
     std::vector<std::string> savedEnv;  // NAME=value (or NAME alone: unset) to restore
     std::string dataDir = VANTRESKA_DATA;  // where the game starts, and its binary
