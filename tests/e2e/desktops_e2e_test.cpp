@@ -18,7 +18,8 @@ static std::string firstLine(const std::string& command)
 // Alt-Tab back catches the pointer again, and mouse look turns the view.
 TEST(Desktops, OpenboxOnAWideScreen)
 {
-    Desktop desktop = startXDesktop(1920, 1080, "openbox");
+    Desktop desktop;
+    startXDesktop(desktop, 1920, 1080, "openbox");
     if (!desktop.skipped.empty()) {
         GTEST_SKIP() << desktop.skipped;
     }
@@ -86,7 +87,6 @@ TEST(Desktops, OpenboxOnAWideScreen)
     clickAt(512, 614);  // Quit
     EXPECT_EQ(waitForExit(run, 10.0), 0) << run.out << run.err;
     stopGame(run);
-    stopDesktop(desktop);
 }
 
 // The focused view in sway's tree: the text from its "focused": true to the next node's.
@@ -103,7 +103,8 @@ static std::string focusedView()
 // picked), Escape resumes and Q quits with status 0.
 TEST(Desktops, SwayGivesTheGameTheKeyboard)
 {
-    Desktop desktop = startSwayDesktop(1920, 1080);
+    Desktop desktop;
+    startSwayDesktop(desktop, 1920, 1080);
     if (!desktop.skipped.empty()) {
         GTEST_SKIP() << desktop.skipped;
     }
@@ -139,5 +140,4 @@ TEST(Desktops, SwayGivesTheGameTheKeyboard)
     }
     EXPECT_EQ(run.exitStatus, 0) << run.out << run.err;
     stopGame(run);
-    stopDesktop(desktop);
 }

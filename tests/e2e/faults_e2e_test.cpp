@@ -137,7 +137,7 @@ TEST(Faults, AVanishedConsoleReaderDoesNotStopTheGame)
 // it: the game says so and plays on, to Q.
 TEST(Faults, ALostFocusWatchConnectionDoesNotEndTheGame)
 {
-    DisplayProxy proxy = startDisplayProxy();
+    DisplayProxy proxy;
     GameRun run = startGame(proxy.env);
     ASSERT_TRUE(waitForWindow(run, 15.0)) << run.out << run.err;
     EXPECT_TRUE(cutConnection(proxy, 1));  // the toolkit opens the first, the watch the second
@@ -148,5 +148,4 @@ TEST(Faults, ALostFocusWatchConnectionDoesNotEndTheGame)
     pressKey("q");
     EXPECT_EQ(waitForExit(run, 10.0), 0) << run.out << run.err;
     stopGame(run);
-    stopDisplayProxy(proxy);
 }

@@ -519,20 +519,19 @@ static std::string scratchDir(Desktop& desktop)
     return desktop.scratch;
 }
 
-Desktop startXDesktop(int width, int height, const std::string& windowManager)
+void startXDesktop(Desktop& desktop, int width, int height, const std::string& windowManager)
 {
-    Desktop desktop;
     for (const std::string& program : {std::string("Xvfb"), windowManager}) {
         if (!program.empty() && !installed(program)) {
             desktop.skipped = program + " is not installed (scripts/setup.sh installs it)";
-            return desktop;
+            return;
         }
     }
     const std::string dir = scratchDir(desktop);
     int number[2];
     if (pipe(number) != 0) {
         desktop.skipped = "no pipe for Xvfb's display number";
-        return desktop;
+        return;
     }
     // No -auth: a private server on this machine's local sockets only.
     desktop.processes.push_back(spawn({"Xvfb", "-displayfd", std::to_string(number[1]), "-screen",
@@ -546,7 +545,7 @@ Desktop startXDesktop(int width, int height, const std::string& windowManager)
     close(number[0]);
     if (!started) {
         desktop.skipped = "Xvfb did not start (see " + dir + "/server.log)";
-        return desktop;
+        return;
     }
     closeXDisplay();
     setDesktopEnv(desktop, "DISPLAY", ":" + std::to_string(std::atoi(digits)));
@@ -557,18 +556,17 @@ Desktop startXDesktop(int width, int height, const std::string& windowManager)
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
     }
-    return desktop;
+    return;
 }
 
-Desktop startSwayDesktop(int width, int height)
+void startSwayDesktop(Desktop& desktop, int width, int height)
 {
-    Desktop desktop;
     for (const char* program : {"sway", "swaymsg", "Xwayland", "weston-terminal", "wtype",
                                 "setpriv", "xdotool"}) {
         if (!installed(program)) {
             desktop.skipped = std::string(program) + " is not installed (scripts/setup.sh "
                               "installs it)";
-            return desktop;
+            return;
         }
     }
     desktopUser = getuid() == 0 ? "nobody" : "";  // sway refuses root
@@ -597,7 +595,7 @@ Desktop startSwayDesktop(int width, int height)
     const std::string socket = commandOutput("ls " + runtime + " | grep '^sway-ipc'");
     if (display.empty() || socket.empty()) {
         desktop.skipped = "sway did not start with Xwayland (see " + dir + "/sway.log)";
-        return desktop;
+        return;
     }
     closeXDisplay();
     setDesktopEnv(desktop, "SWAYSOCK", runtime + "/" + socket.substr(0, socket.find('\n')));
@@ -607,7 +605,7 @@ Desktop startSwayDesktop(int width, int height)
                   std::to_string(height));
     screenWidth = width;
     screenHeight = height;
-    return desktop;
+    return;
 }
 
 void startClient(Desktop& desktop, const std::vector<std::string>& argv)
@@ -635,11 +633,12 @@ void stopDesktop(Desktop& desktop)
     if (desktop.scratch.rfind("/tmp/vantreska-desktop-", 0) == 0) {
         std::system(("rm -rf " + desktop.scratch).c_str());
     }
+    desktop.scratch.clear();
 }
 
-DisplayProxy startDisplayProxy()
+DisplayProxy::DisplayProxy()
 {
-    DisplayProxy proxy;
+    DisplayProxy& proxy = *this;
     const std::string display = std::getenv("DISPLAY") != nullptr ? std::getenv("DISPLAY") : "";
     // A display number of its own: the real one's and a hundred more.
     const int number = std::atoi(display.c_str() + display.find(':') + 1) + 100;
@@ -658,7 +657,6 @@ DisplayProxy startDisplayProxy()
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     proxy.env = {"DISPLAY=:" + std::to_string(number), "XAUTHORITY=" + proxy.authority};
-    return proxy;
 }
 
 bool cutConnection(DisplayProxy& proxy, int index)
@@ -673,12 +671,11 @@ bool cutConnection(DisplayProxy& proxy, int index)
     return index < static_cast<int>(forwarders.size()) && kill(forwarders[index], SIGTERM) == 0;
 }
 
-void stopDisplayProxy(DisplayProxy& proxy)
+DisplayProxy::~DisplayProxy()
 {
-    if (proxy.pid > 0) {
-        kill(proxy.pid, SIGTERM);
-        waitpid(proxy.pid, nullptr, 0);
-        proxy.pid = -1;
+    if (pid > 0) {
+        kill(pid, SIGTERM);
+        waitpid(pid, nullptr, 0);
     }
-    unlink(proxy.authority.c_str());
+    unlink(authority.c_str());
 }

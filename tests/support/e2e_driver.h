@@ -111,6 +111,9 @@ double changedAbove(const Screenshot& a, const Screenshot& b);
 // the game, xdotool and the screenshots go to it; under sway the game and every command run as
 // the unprivileged user nobody, which sway and its Xwayland ask for (the game from a copy of
 // the binary and the asset tree that user can read).
+// It ends when it goes out of scope, a failed assertion's return included.
+struct Desktop;
+void stopDesktop(Desktop& desktop);
 struct Desktop {
     std::string skipped;  // why it could not start (a program missing); empty when it runs
     std::vector<pid_t> processes;  // the server or compositor first, then its clients
@@ -118,21 +121,27 @@ struct Desktop {
     std::string dataDir = VANTRESKA_DATA;  // where the game starts, and its binary
     std::string binary = VANTRESKA_BIN;
     std::string scratch;  // a directory removed with the desktop
+    Desktop() = default;
+    Desktop(const Desktop&) = delete;
+    Desktop& operator=(const Desktop&) = delete;
+    ~Desktop() { stopDesktop(*this); }
 };
-Desktop startXDesktop(int width, int height, const std::string& windowManager = "");
-Desktop startSwayDesktop(int width, int height);
+void startXDesktop(Desktop& desktop, int width, int height, const std::string& windowManager = "");
+void startSwayDesktop(Desktop& desktop, int width, int height);
 void startClient(Desktop& desktop, const std::vector<std::string>& argv);  // ended with it
-void stopDesktop(Desktop& desktop);
 std::string commandOutput(const std::string& command);  // as the desktop's user
 
 // A proxy in front of the current X display: the game started with its environment
 // (DISPLAY, XAUTHORITY) connects through it, one forwarder process per connection, so a test
 // can cut one of the game's connections as a dying server or a killed client would.
+// It ends when it goes out of scope.
 struct DisplayProxy {
     pid_t pid = -1;
     std::vector<std::string> env;
     std::string authority;
+    DisplayProxy();
+    DisplayProxy(const DisplayProxy&) = delete;
+    DisplayProxy& operator=(const DisplayProxy&) = delete;
+    ~DisplayProxy();
 };
-DisplayProxy startDisplayProxy();
 bool cutConnection(DisplayProxy& proxy, int index);  // 0 the first the game opened
-void stopDisplayProxy(DisplayProxy& proxy);
