@@ -25,8 +25,9 @@ TEST(Desktops, OpenboxOnAWideScreen)
     }
     startClient(desktop, {"xterm", "-geometry", "40x10+0+0"});
     GameRun none;
-    EXPECT_TRUE(waitFor(none, [] { return !commandOutput("xdotool search --class xterm").empty(); },
-                        15.0));
+    std::string xterm;
+    const auto xtermUp = [&] { return !(xterm = firstLine("xdotool search --class xterm")).empty(); };
+    EXPECT_TRUE(waitFor(none, xtermUp, 15.0));
     GameRun run = startGame();
     ASSERT_TRUE(waitForWindow(run, 15.0)) << run.out << run.err;
     const std::string identity =
@@ -37,16 +38,18 @@ TEST(Desktops, OpenboxOnAWideScreen)
                                  "_NET_WM_ICON(CARDINAL) = \tIcon (16 x 16):"}) {
         EXPECT_NE(identity.find(property), std::string::npos) << identity;
     }
-    const Screenshot menu = takeScreenshot();
-    int lit = 0;  // in the bars, 240 pixels each side of the 1440 x 1080 picture
-    for (int y = 0; y < 1080; y += 8) {
-        for (int x = 0; x < 240; x += 8) {
-            for (const int at : {x, 1919 - x}) {
-                lit += isBlack(menu.at(at, y, 0), menu.at(at, y, 1), menu.at(at, y, 2)) ? 0 : 1;
+    const auto barsBlack = [](const Screenshot& s) {  // 240 pixels each side of 1440 x 1080
+        int lit = 0;  // once the window manager has raised the game over the xterm
+        for (int y = 0; y < 1080; y += 8) {
+            for (int x = 0; x < 240; x += 8) {
+                for (const int at : {x, 1919 - x}) {
+                    lit += isBlack(s.at(at, y, 0), s.at(at, y, 1), s.at(at, y, 2)) ? 0 : 1;
+                }
             }
         }
-    }
-    EXPECT_EQ(lit, 0) << "the bars beside the picture";
+        return lit == 0;
+    };
+    EXPECT_TRUE(waitForScreen(run, barsBlack, 10.0)) << "the bars beside the picture";
     clickAt(512, 518);  // Help
     EXPECT_TRUE(waitForScreen(run, helpText, 10.0)) << "created by: ...";
     pressKey("Escape");
@@ -63,6 +66,7 @@ TEST(Desktops, OpenboxOnAWideScreen)
     pause(run, 300);  // about half a unit of walking
     const double walked = changedAbove(start, takeScreenshot());
     pressKey("alt+Tab");
+    EXPECT_TRUE(waitFor(run, [&] { return firstLine("xdotool getwindowfocus") == xterm; }, 10.0));
     xdo("keyup w");  // into the xterm
     xdo("mousemove 1500 800");  // over the game's window, off its centre
     EXPECT_TRUE(waitFor(run, pointerShown, 10.0)) << "the pointer shown over the game";
