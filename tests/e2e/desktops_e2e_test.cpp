@@ -26,7 +26,9 @@ TEST(Desktops, OpenboxOnAWideScreen)
     startClient(desktop, {"xterm", "-geometry", "40x10+0+0"});
     GameRun none;
     std::string xterm;
-    const auto xtermUp = [&] { return !(xterm = firstLine("xdotool search --class xterm")).empty(); };
+    const auto xtermUp = [&] {
+        return !(xterm = firstLine("xdotool search --class xterm")).empty();
+    };
     EXPECT_TRUE(waitFor(none, xtermUp, 15.0));
     GameRun run = startGame();
     ASSERT_TRUE(waitForWindow(run, 15.0)) << run.out << run.err;
@@ -114,8 +116,10 @@ TEST(Desktops, SwayGivesTheGameTheKeyboard)
     }
     startClient(desktop, {"weston-terminal"});
     GameRun none;
-    ASSERT_TRUE(waitFor(none, [] { return focusedView().find("wayland-terminal") != std::string::npos; },
-                        15.0)) << commandOutput("swaymsg -t get_tree");
+    const auto terminalFocused = [] {
+        return focusedView().find("wayland-terminal") != std::string::npos;
+    };
+    ASSERT_TRUE(waitFor(none, terminalFocused, 15.0)) << commandOutput("swaymsg -t get_tree");
     GameRun run = startGame({}, desktop.dataDir, desktop.binary);
     EXPECT_TRUE(waitForOutput(run, "full-screen mode 1024x768:32 is not available; using a "
                                    "full-screen window\n", 15.0)) << run.out << run.err;

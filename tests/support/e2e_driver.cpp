@@ -360,6 +360,12 @@ void refocusPressing(unsigned long away, unsigned long window, const char* key)
     XSync(d, False);
 }
 
+void setKeyRepeat(bool on)
+{
+    on ? XAutoRepeatOn(xDisplay()) : XAutoRepeatOff(xDisplay());
+    XSync(xDisplay(), False);
+}
+
 bool pointerShown()
 {
     XFixesCursorImage* cursor = XFixesGetCursorImage(xDisplay());
@@ -449,7 +455,8 @@ bool titleShown(const Screenshot& shot)
     for (int x = 300; shot.width >= 1024 && x < 724; x += 4) {
         lit += shot.shown(x, 160, 0) > 150 && shot.shown(x, 160, 1) > shot.shown(x, 160, 2) + 40;
     }
-    return lit > 10 && shot.shown(20, 700, 0) + shot.shown(20, 700, 1) + shot.shown(20, 700, 2) < 30;
+    const int corner = shot.shown(20, 700, 0) + shot.shown(20, 700, 1) + shot.shown(20, 700, 2);
+    return lit > 10 && corner < 30;
 }
 
 bool hudShown(const Screenshot& s) { return share(s, isPureRed, 0, 600, 300, 768) > 0.01; }

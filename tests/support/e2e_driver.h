@@ -64,6 +64,7 @@ unsigned long popUpUnderPointer();
 // Gives the keyboard focus to away, then back to window, and presses key (a keysym name) down,
 // all within the same moment, as a player coming back to a window with a key going down.
 void refocusPressing(unsigned long away, unsigned long window, const char* key);
+void setKeyRepeat(bool on);  // the X server's repeat of held keys
 void closeWindow(unsigned long window);
 
 struct Screenshot {
