@@ -30,6 +30,8 @@ struct LiveResults {
     ProcessUsage menuIdle;
     ProcessUsage playingDay;
     ProcessUsage playingNight;  // with the flashlight on
+    ProcessUsage playingWide;   // by day on a 1920 x 1080 screen
+    ProcessUsage playing4k;     // by day on a 3840 x 2160 screen
 };
 
 // Largest allowed deviation of a timer's tick rate from its rate on the 60 Hz pass clock.
@@ -41,6 +43,9 @@ const double fewestFramesPerSecond = 58.0;
 
 // The game binary's CPU use in play, in cores.
 const double mostPlayCores = 0.6;
+
+// Frames a second in play on larger screens, as a share of those at 1024 x 768 (by day).
+const double fewestLargeScreenShare = 0.85;
 
 // The frame's costs as multiples of clearing and swapping an empty buffer in the same run.
 const double mostWorldPerClear = 6.0;
@@ -117,6 +122,18 @@ static std::vector<Goal> collectGoals(const LiveResults& live)
         goals.push_back({"play CPU, cores" + when, measured ? play.usage.cpuCores : -1.0,
                          mostPlayCores, "<="});
     }
+    const struct {
+        const char* screen;
+        const ProcessUsage& usage;
+    } screens[] = {{"1920x1080", live.playingWide}, {"3840x2160", live.playing4k}};
+    for (const auto& screen : screens) {
+        const bool measured = live.ran && screen.usage.seconds > 0.0;
+        goals.push_back({std::string("frames/s in play, ") + screen.screen + " / 1024x768",
+                         measured ? ratio(screen.usage.framesPerSecond,
+                                          live.playingDay.framesPerSecond)
+                                  : -1.0,
+                         fewestLargeScreenShare, ">="});
+    }
     return goals;
 }
 
@@ -180,6 +197,8 @@ static void printLive(const LiveResults& live)
     printUsage("menu idle (binary)", live.menuIdle);
     printUsage("playing by day", live.playingDay);
     printUsage("playing by night", live.playingNight);
+    printUsage("playing 1920x1080", live.playingWide);
+    printUsage("playing 3840x2160", live.playing4k);
 }
 
 static void printGoals(const std::vector<Goal>& goals)
@@ -232,6 +251,8 @@ static void writeExtraJson(const std::string& path, const LiveResults& live,
     writeUsageJson(f, "menu_idle", live.menuIdle);
     writeUsageJson(f, "playing_day", live.playingDay);
     writeUsageJson(f, "playing_night", live.playingNight);
+    writeUsageJson(f, "playing_1920x1080", live.playingWide);
+    writeUsageJson(f, "playing_3840x2160", live.playing4k);
     std::fprintf(f, "  \"goals\": [");
     for (size_t i = 0; i < goals.size(); ++i) {
         const Goal& g = goals[i];
@@ -267,6 +288,13 @@ static LiveResults runLive(double seconds)
                 seconds);
     std::fflush(stdout);
     live.playingNight = probeGame(true, "t l", seconds, VANTRESKA_BUILD "/bench_playing_night.log");
+    std::printf("running the game binary %.0f s in play by day on 1920x1080 and 3840x2160 "
+                "screens...\n", seconds);
+    std::fflush(stdout);
+    live.playingWide =
+        probeGameOnScreen(1920, 1080, seconds, VANTRESKA_BUILD "/bench_playing_1920x1080.log");
+    live.playing4k =
+        probeGameOnScreen(3840, 2160, seconds, VANTRESKA_BUILD "/bench_playing_3840x2160.log");
     return live;
 }
 

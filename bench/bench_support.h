@@ -69,5 +69,11 @@ struct ProcessUsage {
 // clicks Start New Game when startPlaying and then types playKeys (xdotool key names, e.g.
 // "t l" for night with the flashlight), then samples it for seconds and stops it.
 // The child's console output goes to logPath; Mesa's HUD counts its frames, unseen.
+// screenWidth x screenHeight is the current display's size, where Start New Game is clicked.
 ProcessUsage probeGame(bool startPlaying, const std::string& playKeys, double seconds,
-                       const std::string& logPath);
+                       const std::string& logPath, int screenWidth = benchWindowWidth,
+                       int screenHeight = benchWindowHeight);
+
+// probeGame in play by day on a private X server (Xvfb) of the given size, started and
+// stopped around it: the game's full-screen window at that size.
+ProcessUsage probeGameOnScreen(int width, int height, double seconds, const std::string& logPath);

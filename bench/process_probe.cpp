@@ -18,8 +18,9 @@
 #include <vector>
 
 #include "bench_support.h"
+#include "render/picture.h"
 
-// Where the Start New Game panel sits on a 1024 x 768 screen.
+// Where the Start New Game panel sits in the game's 1024 x 768 picture.
 const int startPanelX = 512;
 const int startPanelY = 326;
 
@@ -235,7 +236,7 @@ static void sampleChild(pid_t pid, double seconds, ProcessUsage& usage)
 }
 
 ProcessUsage probeGame(bool startPlaying, const std::string& playKeys, double seconds,
-                       const std::string& logPath)
+                       const std::string& logPath, int screenWidth, int screenHeight)
 {
     ProcessUsage usage;
     const pid_t pid = startChild(logPath);
@@ -250,8 +251,13 @@ ProcessUsage probeGame(bool startPlaying, const std::string& playKeys, double se
     }
     sleepSec(1.0); // let start-up settle
     if (startPlaying) {
-        const std::string click = "xdotool mousemove " + std::to_string(startPanelX) + " " +
-                                  std::to_string(startPanelY) + " click 1 >/dev/null 2>&1";
+        // Where the screen shows the panel: the picture scaled to fit, centred.
+        const WindowRect place = fitPicture(screenWidth, screenHeight);
+        const int x = place.left + startPanelX * place.width / pictureWidth;
+        const int y = screenHeight - place.bottom - place.height +
+                      startPanelY * place.height / pictureHeight;
+        const std::string click = "xdotool mousemove " + std::to_string(x) + " " +
+                                  std::to_string(y) + " click 1 >/dev/null 2>&1";
         if (std::system(click.c_str()) != 0) {
             usage.note = "xdotool could not click Start New Game";
         }
@@ -268,5 +274,44 @@ ProcessUsage probeGame(bool startPlaying, const std::string& playKeys, double se
         usage.note = "the game ended during the measurement (see " + logPath + ")";
     }
     stopChild(pid);
+    return usage;
+}
+
+ProcessUsage probeGameOnScreen(int width, int height, double seconds, const std::string& logPath)
+{
+    ProcessUsage usage;
+    int number[2];
+    if (pipe(number) != 0) {
+        usage.note = "no pipe for Xvfb's display number";
+        return usage;
+    }
+    const std::string fd = std::to_string(number[1]);
+    const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+    const char* argv[] = {"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
+                          "-nolisten", "tcp", "-noreset", nullptr};
+    const pid_t server = fork();
+    if (server == 0) {
+        const int devNull = open("/dev/null", O_WRONLY);
+        dup2(devNull, STDOUT_FILENO);
+        dup2(devNull, STDERR_FILENO);
+        execvp(argv[0], const_cast<char* const*>(argv));
+        _exit(127);
+    }
+    close(number[1]);
+    char digits[16] = {};
+    const bool started = server > 0 && read(number[0], digits, sizeof digits - 1) > 0;
+    close(number[0]);
+    if (!started) {
+        usage.note = "Xvfb did not start at " + screen;
+        stopChild(server);
+        return usage;
+    }
+    // The child and xdotool go to the private server; this process keeps its own window.
+    const char* previous = std::getenv("DISPLAY");
+    const std::string saved = previous != nullptr ? previous : "";
+    setenv("DISPLAY", (":" + std::to_string(std::atoi(digits))).c_str(), 1);
+    usage = probeGame(true, "", seconds, logPath, width, height);
+    setenv("DISPLAY", saved.c_str(), 1);
+    stopChild(server);
     return usage;
 }

@@ -10,10 +10,11 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri
-  libsdl2-mixer-dev libpng-dev libx11-dev
+  libsdl2-mixer-dev libpng-dev libx11-dev libxcb1-dev libxfixes-dev libxtst-dev
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xdotool x11-utils xauth
+  xvfb xdotool x11-utils xauth socat
+  openbox xterm sway xwayland weston wtype
   dbus-x11  # dbus-launch: the tests see that the game leaves no session bus behind
 )
 if [ "${1:-}" = "assets" ]; then

@@ -5,13 +5,13 @@
 #include "app/startup.h"
 #include "input/keyboard_focus.h"
 
-// Between passes of the clock: an end signal that came ends the game as Q would, the
-// movement keys are let go if the window has lost the keyboard focus, and the console lines
-// printed meanwhile go out.
+// Between passes of the clock: an end signal that came ends the game as Q would, the game
+// follows the keyboard focus (movement keys and the pointer), and the console lines printed
+// meanwhile go out.
 static void betweenPasses()
 {
     endOnPendingSignal();
-    releaseKeysOnFocusLoss();
+    followKeyboardFocus();
     flushConsoleOutput();
 }
 

@@ -79,7 +79,7 @@ static bool look(GameRun& run, int dx, int dy, int steps)
     bool held = true;
     for (int i = 0; i < steps; ++i) {
         xdo("mousemove_relative -- " + std::to_string(dx) + " " + std::to_string(dy));
-        held = waitForPointer(run, menuX(0.0), menuY(0.0), 10.0) && held;
+        held = waitForPointerHeld(run, 10.0) && held;
     }
     return held;
 }

@@ -31,6 +31,7 @@ float fieldOfView = 90.0f;
 float pickRegionSize = 1.0f;
 int windowWidth = 0;
 int windowHeight = 0;
+WindowRect picturePlace = {0, 0, pictureWidth, pictureHeight};
 float mouseX = 0.0f;
 float mouseY = 0.0f;
 float figureTimerInterval = 0.0f;

@@ -21,6 +21,20 @@ struct Entity {
 const int bunnyCount = 20;
 const int treeCount = 10;
 
+// The game's picture: every frame is drawn, and every click picked, in a picture of this size,
+// as on the 1024x768 display the game was made for. The window shows it in picturePlace.
+const int pictureWidth = 1024;
+const int pictureHeight = 768;
+
+// A rectangle of the window in pixels, its corner counted from the window's lower left as
+// GL's viewport counts.
+struct WindowRect {
+    int left;
+    int bottom;
+    int width;
+    int height;
+};
+
 // Modes and screens
 extern int playing;      // 1 play mode, 0 menu mode
 extern int menuScreen;   // 0 main menu, 1 options, 2 help
@@ -54,10 +68,11 @@ extern float crosshairColor[3];     // red, green, blue
 extern int crosshairColorIndex;     // 0..8, position in the colour cycle
 extern float fieldOfView;           // degrees, vertical
 extern float pickRegionSize;        // pixels
-extern int windowWidth;             // pixels
+extern int windowWidth;             // pixels, the window as the toolkit reports it
 extern int windowHeight;            // pixels
-extern float mouseX;                // window pixels, last pointer seen in menu or at a click
-extern float mouseY;                // window pixels, counted from the top
+extern WindowRect picturePlace;     // where the window shows the picture, scaled to fit
+extern float mouseX;                // picture pixels: the point of the picture shown under the
+extern float mouseY;                // pointer last seen in menu or at a click; y from the top
 extern float figureTimerInterval;   // milliseconds, truncated when armed
 extern const float mouseSensitivity;  // 0.1: a pixel turns 0.001745329 radians
 extern const float walkSpeed;         // 0.22 of the look or strafe vector per walk tick

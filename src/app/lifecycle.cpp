@@ -9,6 +9,7 @@
 #include "app/audio.h"
 #include "app/game_state.h"
 #include "app/pass_clock.h"
+#include "input/keyboard_focus.h"
 #include "input/mouse.h"
 #include "render/lights.h"
 #include "sim/bunnies.h"
@@ -111,8 +112,11 @@ void enterPlayMode()
     if (flashlightOn == 1) {
         glEnable(GL_LIGHT1);
     }
-    glutSetCursor(GLUT_CURSOR_NONE);
-    glutWarpPointer(windowWidth / 2, windowHeight / 2);
+    if (windowHasKeyboardFocus()) {
+        catchPointer();
+    } else {
+        letPointerGo();
+    }
     // A new entry makes any chain still pending from an earlier one stale.
     playEntryCount += 1;
     startWalkTimer(playEntryCount);

@@ -10,7 +10,8 @@ void newGame();
 // Menu mode on the main menu: menu light on, sun and flashlight off, crosshair cursor.
 void enterMenuMode();
 
-// Play mode: lights by their flags, pointer hidden and centred, new walk and bunny chains.
+// Play mode: lights by their flags, the pointer caught (hidden and centred) while the window
+// has the keyboard focus, new walk and bunny chains.
 void enterPlayMode();
 
 // One clock tick: a second more while playing with health above 0. Always returns true.

@@ -4,12 +4,15 @@
 #include <GL/glu.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "app/audio.h"
 #include "app/console.h"
 #include "app/game_state.h"
 #include "app/lifecycle.h"
 #include "app/pass_clock.h"
+#include "app/window_identity.h"
 #include "assets/bmp.h"
 #include "assets/display_lists.h"
 #include "assets/mesh.h"
@@ -20,18 +23,31 @@
 #include "render/hud.h"
 #include "render/lights.h"
 #include "render/menus.h"
+#include "render/picture.h"
 #include "render/world.h"
 #include "sim/figure.h"
 #include "sim/player.h"
 
 static bool inGameMode = false;
 
+// Whether the game runs in a Wayland session, through Xwayland. Xwayland offers video modes
+// it only emulates, and its game-mode window is one the compositor never manages: it would
+// never get the keyboard.
+static bool inWaylandSession()
+{
+    const char* display = std::getenv("WAYLAND_DISPLAY");
+    const char* session = std::getenv("XDG_SESSION_TYPE");
+    return (display != nullptr && display[0] != '\0') ||
+           (session != nullptr && std::strcmp(session, "wayland") == 0);
+}
+
 // Enters 1024x768 game mode, or falls back to a full-screen window where the display
-// cannot switch modes (Xvfb, many Wayland sessions and virtual machines).
+// cannot switch modes (Xvfb, Wayland sessions and many virtual machines). Either window gets
+// the game's name, class and icon.
 static void openFullScreen()
 {
     glutGameModeString("1024x768:32");
-    if (glutGameModeGet(GLUT_GAME_MODE_POSSIBLE)) {
+    if (!inWaylandSession() && glutGameModeGet(GLUT_GAME_MODE_POSSIBLE)) {
         inGameMode = glutEnterGameMode() != 0 && glutGameModeGet(GLUT_GAME_MODE_ACTIVE);
     }
     if (!inGameMode) {
@@ -40,6 +56,7 @@ static void openFullScreen()
         glutCreateWindow("Vantreska");
         glutFullScreen();
     }
+    nameGameWindow();
 }
 
 static void registerCallbacks()
@@ -79,8 +96,7 @@ void startUp(int argc, char** argv, void (*betweenPasses)())
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glutSetCursor(GLUT_CURSOR_NONE);
     registerCallbacks();
-    windowWidth = 800;
-    windowHeight = 600;
+    placePicture(800, 600);
     initGL();
     loadAssets();
     watchKeyboardFocus();
@@ -108,16 +124,12 @@ void initGL()
 
 void reshape(int width, int height)
 {
-    if (height == 0) {
-        height = 1;  // a zero height would make the aspect ratio infinite
-    }
-    windowWidth = width;
-    windowHeight = height;
+    placePicture(width, height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(fieldOfView, static_cast<double>(width) / height, 0.1, 20.0);
+    gluPerspective(fieldOfView, static_cast<double>(pictureWidth) / pictureHeight, 0.1, 20.0);
     glMatrixMode(GL_MODELVIEW);
-    glViewport(0, 0, width, height);
+    glViewport(picturePlace.left, picturePlace.bottom, picturePlace.width, picturePlace.height);
 }
 
 void placePlayCamera()
@@ -154,7 +166,7 @@ static void drawMenuFrame()
 
 void display()
 {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    beginPictureFrame();
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     if (playing == 1) {
@@ -162,6 +174,7 @@ void display()
     } else {
         drawMenuFrame();
     }
+    endPictureFrame();
     glutSwapBuffers();
 }
 

@@ -14,11 +14,13 @@ void loadAssets();
 // Enables depth testing. Nothing else.
 void initGL();
 
-// Reshape callback: records the size, sets the perspective and the viewport.
-// A height of 0 is taken as 1.
+// Reshape callback: records the window's size and where it shows the game's picture
+// (render/picture.h), sets the picture's 4:3 perspective and the viewport to its place.
+// A size of 0 is taken as 1.
 void reshape(int width, int height);
 
-// Display callback: the play scene with its HUD, or the current menu screen.
+// Display callback: the play scene with its HUD, or the current menu screen, drawn as the
+// game's 1024x768 picture and shown in its place in the window.
 void display();
 
 // With the modelview at the identity: the flashlight in eye space, then the camera

@@ -7,6 +7,7 @@
 #include "app/audio.h"
 #include "app/game_state.h"
 #include "app/pass_clock.h"
+#include "input/keyboard_focus.h"
 #include "input/picking.h"
 
 // Radians per degree; one pixel turns the view this times mouseSensitivity.
@@ -37,6 +38,15 @@ void setUpCamera()
     updateLookAtPoint();
 }
 
+// Records the point of the game's picture shown under the window pixel (x, y), y from the
+// top, in mouseX and mouseY; outside the picture it lies beyond its edges and picks nothing.
+static void pointInPicture(int x, int y)
+{
+    const int top = windowHeight - picturePlace.bottom - picturePlace.height;
+    mouseX = static_cast<float>(x - picturePlace.left) * pictureWidth / picturePlace.width;
+    mouseY = static_cast<float>(y - top) * pictureHeight / picturePlace.height;
+}
+
 void mouseButton(int button, int state, int x, int y)
 {
     if (button != GLUT_LEFT_BUTTON || state != GLUT_DOWN) {
@@ -46,8 +56,7 @@ void mouseButton(int button, int state, int x, int y)
         shotsFired += 1;
         playGunSound();
     }
-    mouseX = static_cast<float>(x);
-    mouseY = static_cast<float>(y);
+    pointInPicture(x, y);
     pick(0);
     requestRedisplay();
 }
@@ -76,6 +85,10 @@ static void turnView(int x, int y)
 void mouseLook(int x, int y)
 {
     if (playing == 1) {
+        // Without the keyboard the pointer belongs to the window that has it.
+        if (!windowHasKeyboardFocus()) {
+            return;
+        }
         const int centreX = windowWidth / 2;
         const int centreY = windowHeight / 2;
         // The warp below comes back as a move to the exact centre.
@@ -88,8 +101,7 @@ void mouseLook(int x, int y)
         glutWarpPointer(centreX, centreY);
         return;
     }
-    mouseX = static_cast<float>(x);
-    mouseY = static_cast<float>(y);
+    pointInPicture(x, y);
     pick(1);
     requestRedisplay();
 }
@@ -99,4 +111,15 @@ void mouseDrag(int x, int y)
     if (playing == 1) {
         mouseLook(x, y);
     }
+}
+
+void catchPointer()
+{
+    glutSetCursor(GLUT_CURSOR_NONE);
+    glutWarpPointer(windowWidth / 2, windowHeight / 2);
+}
+
+void letPointerGo()
+{
+    glutSetCursor(GLUT_CURSOR_INHERIT);
 }

@@ -57,8 +57,8 @@ const GLuint* selectionBuffer()
 
 GLint runSelectionPass()
 {
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
+    // Picked in the game's picture, whatever size the window shows it at.
+    GLint viewport[4] = {0, 0, pictureWidth, pictureHeight};
     glSelectBuffer(selectBufferSize, selectBuffer);
     glRenderMode(GL_SELECT);
     glInitNames();
@@ -67,12 +67,13 @@ GLint runSelectionPass()
     glPushMatrix();
         glLoadIdentity();
         if (playing == 1) {
-            gluPickMatrix(windowWidth / 2.0, windowHeight / 2.0, pickRegionSize, pickRegionSize,
+            gluPickMatrix(pictureWidth / 2.0, pictureHeight / 2.0, pickRegionSize, pickRegionSize,
                           viewport);
         } else {
-            gluPickMatrix(mouseX, viewport[3] - mouseY, pickRegionSize, pickRegionSize, viewport);
+            gluPickMatrix(mouseX, pictureHeight - mouseY, pickRegionSize, pickRegionSize,
+                          viewport);
         }
-        gluPerspective(fieldOfView, static_cast<double>(windowWidth) / windowHeight, 0.1, 20.0);
+        gluPerspective(fieldOfView, static_cast<double>(pictureWidth) / pictureHeight, 0.1, 20.0);
         glMatrixMode(GL_MODELVIEW);
         glPushMatrix();
             if (playing == 1) {

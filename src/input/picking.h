@@ -30,7 +30,8 @@ enum PickName : GLuint {
 // Words in the selection buffer.
 const int selectBufferSize = 512;
 
-// Runs one selection pass at the window centre (play) or at the pointer (menu), prints
+// Runs one selection pass in the game's picture, at its centre (play) or at the point shown
+// under the pointer (menu: mouseX, mouseY), prints
 // "number of hits %i" and hands the hits to processHits. hover is 1 for a pointer move in
 // the menu (report only), 0 for a click.
 void pick(int hover);

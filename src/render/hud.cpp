@@ -109,8 +109,8 @@ static void drawStatus()
 
 void drawHud()
 {
-    // An orthographic view 3 units high, as wide as the window's aspect asks.
-    const double halfWidth = windowWidth * 1.5 / windowHeight;
+    // An orthographic view 3 units high, as wide as the picture's aspect asks.
+    const double halfWidth = pictureWidth * 1.5 / pictureHeight;
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
         glLoadIdentity();

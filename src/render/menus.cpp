@@ -207,7 +207,7 @@ static const HelpLine helpLines[] = {
 // The help lines in an orthographic projection of their own.
 static void drawHelpText(int selecting)
 {
-    const double aspect = static_cast<double>(windowWidth) / windowHeight;
+    const double aspect = static_cast<double>(pictureWidth) / pictureHeight;
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
         glLoadIdentity();

@@ -164,7 +164,7 @@ TEST(Faults, QAndEndSignalsEndTheGameWithTheirStatus)
             << run.out << run.err;
         if (c.when == play || c.signal == 0) {
             clickAt(512, 326);  // Start New Game: play holds the pointer at the centre
-            ASSERT_TRUE(waitForPointer(run, 512, 384, 10.0)) << run.err;
+            ASSERT_TRUE(waitForPointerHeld(run, 10.0)) << run.err;
         }
         const int console = run.outFd;
         if (c.when == consoleFull) {
@@ -211,4 +211,21 @@ TEST(Faults, AVanishedConsoleReaderDoesNotStopTheGame)
     pressKey("q");
     EXPECT_EQ(waitForExit(piped, 10.0), 0) << piped.err;
     stopGame(piped);
+}
+
+// The focus watch's own display connection cut, as a dying server or a killed client would cut
+// it: the game says so and plays on, to Q.
+TEST(Faults, ALostFocusWatchConnectionDoesNotEndTheGame)
+{
+    DisplayProxy proxy;
+    GameRun run = startGame(proxy.env);
+    ASSERT_TRUE(waitForWindow(run, 15.0)) << run.out << run.err;
+    EXPECT_TRUE(cutConnection(proxy, 1));  // the toolkit opens the first, the watch the second
+    EXPECT_TRUE(waitForOutput(run, "the keyboard focus watch lost its connection to the display; "
+                                   "the game plays on without it\n", 10.0)) << run.out << run.err;
+    clickAt(512, 326);  // Start New Game: play holds the pointer at the centre
+    EXPECT_TRUE(waitForPointerHeld(run, 10.0)) << run.err;
+    pressKey("q");
+    EXPECT_EQ(waitForExit(run, 10.0), 0) << run.out << run.err;
+    stopGame(run);
 }

@@ -15,24 +15,6 @@ static std::string readAssetFile(const std::string& relative)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// Reshape records the size and sets the viewport and a 90-degree perspective of the window's
-// aspect (y scale 1, x scale height / width), the modelview matrix current again; a height of
-// 0 is taken as 1 instead of an infinite aspect.
-TEST(Startup, ReshapeSetsTheSizeViewportAndAspect)
-{
-    reshape(300, 0);
-    GLint viewport[4] = {0, 0, 0, 0}, mode = 0;
-    GLfloat projection[16];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    glGetIntegerv(GL_MATRIX_MODE, &mode);
-    glGetFloatv(GL_PROJECTION_MATRIX, projection);
-    EXPECT_TRUE(windowWidth == 300 && windowHeight == 1 && viewport[2] == 300 && viewport[3] == 1 &&
-                mode == GL_MODELVIEW);
-    EXPECT_NEAR(projection[5], 1.0f, 1e-5f);
-    EXPECT_NEAR(projection[0], 1.0f / 300.0f, 1e-5f);
-    reshape(testWindowWidth, testWindowHeight);
-}
-
 // The committed images are power-of-two 24-bit BMPs of exact size, loaded as textures 1 to 11
 // in this order (the loader takes only 24 bits); the bunny has about 500 faces, every one kept
 // by the reader and wound outwards.
