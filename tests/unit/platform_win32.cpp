@@ -61,16 +61,16 @@ TEST(Platform, AHeldKeyIsLetGoWhenAnotherWindowTakesTheFocus)
     watchKeyboardFocus();
     const HWND game = WindowFromDC(wglGetCurrentDC());
     SetFocus(game);
-    releaseKeysOnFocusLoss();  // forgets what came before
+    followKeyboardFocus();  // forgets what came before
     playing = 1;
     health = 1.0f;
     keyDown('w', 0, 0);
-    releaseKeysOnFocusLoss();
+    followKeyboardFocus();
     EXPECT_EQ(moveForward, 1) << "let go with the focus kept";
     const HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 8, 8,
                                        nullptr, nullptr, nullptr, nullptr);
     SetFocus(other);
-    releaseKeysOnFocusLoss();
+    followKeyboardFocus();
     EXPECT_EQ(moveForward, 0) << "still held with the focus gone";
     DestroyWindow(other);
     SetFocus(game);
