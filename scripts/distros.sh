@@ -24,6 +24,8 @@ if [ "${1:-}" = --in-root ]; then
   shift 3
   mount -t proc proc "$root/proc"
   mount --bind /dev "$root/dev"
+  # Its own terminals: /dev/ptmx opens the instance mounted beside it.
+  mount -t devpts -o newinstance,ptmxmode=0666,mode=0620 devpts "$root/dev/pts"
   mount -t tmpfs -o mode=1777,nosuid,nodev shm "$root/dev/shm"
   mount --bind "$tmp" "$root/tmp"
   # As PID 1 this shell gets no signal it does not trap; the command gets Ctrl-C itself.
@@ -82,6 +84,7 @@ make_root() {
   fi
   rm -rf "$dir"
   mkdir -p "$dir"
+  root_made=1
   echo "distros: $suite $arch: making a minimal root from $mirror"
   in_namespaces debootstrap --variant=minbase --arch="$arch" --include=git,make \
     "$suite" "$dir/root" "$mirror" >"$dir/debootstrap.log" 2>&1 ||
@@ -105,8 +108,10 @@ clone_into() {
   git -C "$dest" checkout -q --detach FETCH_HEAD
 }
 
+# Runs one release's steps in its root and prints the verdict with the time taken, and the
+# time the root took when it had to be made.
 run_release() {
-  local name=$1 suite arch log dir start took
+  local name=$1 suite arch dir log start made steps verdict
   suite=${name%-i386}
   arch=amd64
   [ "$suite" = "$name" ] || arch=i386
@@ -116,14 +121,16 @@ run_release() {
   exec 9>"$cache/$name.lock"
   flock 9
   start=$SECONDS
-  if ! make_root "$suite" "$arch" "$dir" >"$log" 2>&1; then
+  root_made=0
+  : >"$log"
+  if ! make_root "$suite" "$arch" "$dir" >>"$log" 2>&1; then
     cat "$log"
     echo "distros: $name ($arch): FAIL: no root ($(duration $((SECONDS - start))))"
     return 1
   fi
+  made=$((SECONDS - start))
   cp /etc/resolv.conf "$dir/root/etc/resolv.conf"
   clone_into "$dir/root" >>"$log" 2>&1
-  local steps
   if [ "$arch" = amd64 ]; then
     steps='make run && make test'
   else
@@ -135,30 +142,36 @@ run_release() {
   # A private /tmp on disk (a package build stages its copy there), empty at each run.
   rm -rf "$dir/tmp"
   mkdir -m 1777 "$dir/tmp"
-  if in_namespaces "$self" --in-root "$dir/root" "$dir/tmp" /bin/sh -c "cd /build/vantreska && $steps" \
-      >>"$log" 2>&1; then
-    took=$((SECONDS - start))
-    echo "distros: $name ($arch): PASS in $(duration $took)"
-  else
-    took=$((SECONDS - start))
-    tail -n 40 "$log"
-    echo "distros: $name ($arch): FAIL in $(duration $took)"
-    return 1
-  fi
+  verdict=PASS
+  in_namespaces "$self" --in-root "$dir/root" "$dir/tmp" /bin/sh -c \
+    "cd /build/vantreska && $steps" >>"$log" 2>&1 || verdict=FAIL
+  rm -rf "$dir/tmp"
+  [ $verdict = PASS ] || tail -n 40 "$log"
+  echo "distros: $name ($arch): $verdict in $(duration $((SECONDS - start)))$(
+    [ $root_made -eq 0 ] || echo " (a new root, made in $(duration $made))")"
   exec 9>&-
+  [ $verdict = PASS ]
 }
 
-echo "distros: testing $sha on ${releases[*]} (roots in $cache)"
-failed=()
-for r in "${releases[@]}"; do
-  case "$r" in
-    bookworm | trixie | sid | bookworm-i386 | trixie-i386) ;;
-    *) die "unknown release $r (bookworm, trixie, sid, bookworm-i386, trixie-i386)" ;;
-  esac
-  run_release "$r" || failed+=("$r")
-done
-if [ ${#failed[@]} -gt 0 ]; then
-  echo "distros: failed: ${failed[*]}"
-  exit 1
-fi
-echo "distros: all passed"
+# In a function, read whole before it runs: a checkout that changes this file during a run
+# does not change the run.
+main() {
+  local r failed=()
+  for r in "${releases[@]}"; do
+    case "$r" in
+      bookworm | trixie | sid | bookworm-i386 | trixie-i386) ;;
+      *) die "unknown release $r (bookworm, trixie, sid, bookworm-i386, trixie-i386)" ;;
+    esac
+  done
+  echo "distros: testing $sha on ${releases[*]} (roots in $cache)"
+  for r in "${releases[@]}"; do
+    run_release "$r" || failed+=("$r")
+  done
+  if [ ${#failed[@]} -gt 0 ]; then
+    echo "distros: failed: ${failed[*]}"
+    exit 1
+  fi
+  echo "distros: all passed"
+  exit 0
+}
+main
