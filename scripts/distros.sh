@@ -50,10 +50,12 @@ die() { echo "distros: $*" >&2; exit 1; }
 case "$cache/" in "$repo"/*) die "DISTROS_CACHE must lie outside the source tree" ;; esac
 sha=$(git -C "$repo" rev-parse HEAD) || die "$repo is not a git checkout"
 
-# The archive apt uses here: the first Debian release source (not -updates or -security).
-mirror=${DISTROS_MIRROR:-$(apt-get indextargets --no-release-info \
-  --format '$(TARGET_OF) $(RELEASE) $(REPO_URI)' 2>/dev/null |
-  awk '$1 == "deb" && $2 !~ /-/ { print $3; exit }')}
+# The archives apt uses here: the first Debian release source (not -updates or -security),
+# and the security archive beside it.
+sources=$(apt-get indextargets --no-release-info --format '$(TARGET_OF) $(RELEASE) $(REPO_URI)' \
+  2>/dev/null | awk '$1 == "deb"' || true)
+mirror=${DISTROS_MIRROR:-$(awk '$2 !~ /-/ { print $3; exit }' <<<"$sources")}
+security=${DISTROS_SECURITY_MIRROR:-$(awk '$2 ~ /-security$/ { print $3; exit }' <<<"$sources")}
 [ -n "$mirror" ] || die "found no Debian archive in apt's sources; set DISTROS_MIRROR"
 
 # Nothing of ours may stay mounted: a namespace's mounts go with it, but say so if any did.
@@ -89,12 +91,22 @@ make_root() {
   in_namespaces debootstrap --variant=minbase --arch="$arch" --include=git,make \
     "$suite" "$dir/root" "$mirror" >"$dir/debootstrap.log" 2>&1 ||
     { tail -n 20 "$dir/debootstrap.log"; return 1; }
+  # A release's updates and security updates, as an installed Debian has them.
+  if [ "$suite" != sid ]; then
+    echo "deb $mirror $suite-updates main" >>"$dir/root/etc/apt/sources.list"
+    [ -z "$security" ] ||
+      echo "deb $security $suite-security main" >>"$dir/root/etc/apt/sources.list"
+  fi
   # Services that packages bring stay stopped in a root.
   printf '#!/bin/sh\nexit 101\n' >"$dir/root/usr/sbin/policy-rc.d"
   chmod 755 "$dir/root/usr/sbin/policy-rc.d"
   # The archive may be a mirror frozen on a day: unstable's Release file then outlives its
   # week of validity. Its signature is still checked.
   echo 'Acquire::Check-Valid-Until "false";' >"$dir/root/etc/apt/apt.conf.d/99valid-until"
+  mkdir -m 1777 "$dir/tmp"
+  in_namespaces "$self" --in-root "$dir/root" "$dir/tmp" /bin/sh -c \
+    'apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get dist-upgrade -y -qq' ||
+    return 1
   date -u +%FT%TZ >"$dir/made"
 }
 
