@@ -13,8 +13,8 @@
 # DISTROS_MAX_AGE days (default 7) is made afresh. DISTROS_MIRROR overrides the archive.
 # Logs: <build>/distros/<release>.log.
 #
-# Everything that runs in a root runs in its own mount and PID namespaces, with /proc, /dev,
-# /dev/shm and a private /tmp mounted inside: when the run ends, however it ends, the kernel
+# Everything that runs in a root runs in its own mount and PID namespaces, with /proc, /sys
+# (read-only), /dev, /dev/shm and a private /tmp mounted inside: when the run ends, however it ends, the kernel
 # drops those mounts and ends every process left in the root; nothing is mounted on the host.
 set -euo pipefail
 
@@ -23,6 +23,7 @@ if [ "${1:-}" = --in-root ]; then
   root=$2 tmp=$3
   shift 3
   mount -t proc proc "$root/proc"
+  mount -t sysfs -o ro sysfs "$root/sys"
   mount --bind /dev "$root/dev"
   # Its own terminals: /dev/ptmx opens the instance mounted beside it.
   mount -t devpts -o newinstance,ptmxmode=0666,mode=0620 devpts "$root/dev/pts"
