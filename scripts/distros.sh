@@ -14,8 +14,9 @@
 # Logs: <build>/distros/<release>.log.
 #
 # Everything that runs in a root runs in its own mount and PID namespaces, with /proc, /sys
-# (read-only), /dev, /dev/shm and a private /tmp mounted inside: when the run ends, however it ends, the kernel
-# drops those mounts and ends every process left in the root; nothing is mounted on the host.
+# (read-only), /dev, /dev/shm and a private /tmp mounted inside: when the run ends, however
+# it ends, the kernel drops those mounts and ends every process left in the root; nothing is
+# mounted on the host.
 set -euo pipefail
 
 if [ "${1:-}" = --in-root ]; then
@@ -29,7 +30,9 @@ if [ "${1:-}" = --in-root ]; then
   mount -t devpts -o newinstance,ptmxmode=0666,mode=0620 devpts "$root/dev/pts"
   mount -t tmpfs -o mode=1777,nosuid,nodev shm "$root/dev/shm"
   mount --bind "$tmp" "$root/tmp"
-  # As PID 1 this shell gets no signal it does not trap; the command gets Ctrl-C itself.
+  # As PID 1 this shell gets no signal it does not trap. The command runs in the background
+  # (so ignoring Ctrl-C) while this shell waits, ready to end on one; when it ends, the
+  # kernel ends everything else in the namespace.
   trap 'exit 130' INT
   trap 'exit 143' TERM
   chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM="${TERM:-dumb}" \
