@@ -2,7 +2,7 @@
 # Tests the committed tree (HEAD) on minimal roots of the Debian releases, one after another,
 # and prints a verdict line and the time for each.
 #   scripts/distros.sh [<release>...]
-# A release is a suite name, with -i386 for a 32-bit root: bookworm, trixie and sid run
+# A release is a suite name, -i386 for a 32-bit root: bookworm, trixie and sid run
 # `make run` and `make test` in a fresh clone; bookworm-i386 builds the binary package from the
 # clone's debian/ with its build-time unit tests. Default: bookworm trixie sid bookworm-i386.
 #
@@ -175,8 +175,8 @@ main() {
   local r failed=()
   for r in "${releases[@]}"; do
     case "$r" in
-      bookworm | trixie | sid | bookworm-i386 | trixie-i386) ;;
-      *) die "unknown release $r (bookworm, trixie, sid, bookworm-i386, trixie-i386)" ;;
+      bookworm | trixie | sid | bookworm-i386) ;;
+      *) die "unknown release $r (bookworm, trixie, sid, bookworm-i386)" ;;
     esac
   done
   echo "distros: testing $sha on ${releases[*]} (roots in $cache)"
