@@ -4,6 +4,8 @@
 # make frames draws the reference frames of tests/frames afresh (look at each before committing)
 # make package builds the Debian package into build/ and checks it with lintian and the
 #              desktop entry and AppStream validators
+# make distros runs make run and make test in fresh clones on minimal roots of Debian 12, 13
+#              and unstable, and builds the package for i386 (DISTROS="trixie sid" picks some)
 # make e2e-load runs the end-to-end suite E2E_RUNS times (default 20) beside two CPU hogs
 # make windows cross-compiles the game for 64-bit Windows with MinGW-w64 and packs
 #              build-windows/vantreska-<version>-windows-x64.zip
@@ -15,7 +17,8 @@ JOBS ?= $(shell nproc)
 # GL driver's own allocations are reported from a module it has already unloaded.
 ASAN_OPTIONS ?= detect_leaks=0
 
-.PHONY: all setup build run test bench assets package clean soak e2e-load frames windows windows-test
+.PHONY: all setup build run test bench assets package clean soak e2e-load frames distros \
+        windows windows-test
 
 all: build
 
@@ -54,6 +57,10 @@ assets:
 package:
 	@scripts/setup.sh package
 	@scripts/package.sh $(BUILD)
+
+distros:
+	@scripts/setup.sh distros
+	@scripts/distros.sh $(DISTROS)
 
 clean:
 	rm -rf $(BUILD) $(WINDOWS_BUILD)

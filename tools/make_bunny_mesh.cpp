@@ -49,6 +49,8 @@ struct Model {
 static const int minTriangles = 480;
 static const int maxTriangles = 520;
 static const int targetTriangles = 500;
+static const double minAngle = 10.0;  // degrees: a triangle with a smaller angle is a sliver
+static const int maxExtraRounds = 20;  // of relaxing and flipping, against a sliver left over
 static const double pi = 3.14159265358979;
 
 static Point sub(Point a, Point b)
@@ -283,6 +285,17 @@ static double smallestAngle(Point a, Point b, Point c)
         const Point w = sub(corners[(k + 2) % 3], corners[k]);
         const double cosine = dotP(u, w) / (length(u) * length(w));
         smallest = std::min(smallest, std::acos(std::clamp(cosine, -1.0, 1.0)) * 180.0 / pi);
+    }
+    return smallest;
+}
+
+// Smallest corner angle of any triangle of the model, in degrees.
+static double smallestAngle(const Model& m)
+{
+    double smallest = 180.0;
+    for (size_t i = 0; i + 2 < m.indices.size(); i += 3) {
+        smallest = std::min(smallest, smallestAngle(m.verts[m.indices[i]], m.verts[m.indices[i + 1]],
+                                                    m.verts[m.indices[i + 2]]));
     }
     return smallest;
 }
@@ -595,16 +608,11 @@ static void checkSurface(const Model& m)
             v = parent[v] = parent[parent[v]];
         return v;
     };
-    double minAngle = 180.0;
     for (size_t i = 0; i + 2 < m.indices.size(); i += 3) {
         for (int k = 0; k < 3; k++) {
             const unsigned a = m.indices[i + k], b = m.indices[i + (k + 1) % 3];
-            const unsigned c = m.indices[i + (k + 2) % 3];
             directed[{a, b}]++;
             parent[root(a)] = root(b);
-            const Point u = sub(m.verts[b], m.verts[a]), w = sub(m.verts[c], m.verts[a]);
-            const double cosine = dotP(u, w) / (length(u) * length(w));
-            minAngle = std::min(minAngle, std::acos(std::clamp(cosine, -1.0, 1.0)) * 180.0 / pi);
         }
     }
     size_t open = 0, overused = 0, edges = 0;
@@ -624,14 +632,15 @@ static void checkSurface(const Model& m)
     std::printf("%zu vertices, %zu edges, %zu triangles; %zu open edges, %zu edges in more than "
                 "two triangles or twice one way; %zu piece(s); Euler characteristic %ld\n",
                 m.verts.size(), edges, triangles, open, overused, pieces, euler);
+    const double smallest = smallestAngle(m);
     std::printf("signed volume %.3g m^3; smallest angle of any triangle %.1f degrees\n", volume,
-                minAngle);
+                smallest);
     check(open == 0 && overused == 0, "every edge in exactly two triangles, wound alike");
     check(pieces == 1 && euler == 2, "one piece, no holes or handles");
     check(volume > 0.0, "wound outwards");
     check(triangles >= size_t(minTriangles) && triangles <= size_t(maxTriangles),
           "480 to 520 triangles");
-    check(minAngle >= 10.0, "no sliver: every angle of every triangle 10 degrees or more");
+    check(smallest >= minAngle, "no sliver: every angle of every triangle 10 degrees or more");
 }
 
 // ---- Output ----
@@ -808,8 +817,17 @@ int main(int argc, char** argv)
     int flips = flipThinTriangles(bunny);
     relax(bunny, parts, 6);
     flips += flipThinTriangles(bunny);
-    std::printf("edge flips against thin triangles: %d\n", flips);
     roundAsWritten(bunny);
+    // Newer releases of the mesher and the simplifier can leave a sliver these rounds do not
+    // cure; further rounds follow only then, so a mesh without one stays as it is.
+    int extraRounds = 0;
+    for (; extraRounds < maxExtraRounds && smallestAngle(bunny) < minAngle; extraRounds++) {
+        relax(bunny, parts, 1);
+        flips += flipThinTriangles(bunny);
+        roundAsWritten(bunny);
+    }
+    std::printf("edge flips against thin triangles: %d; extra rounds against slivers: %d\n",
+                flips, extraRounds);
     checkFace(bunny);
     checkBounds(bunny);
     checkSurface(bunny);

@@ -17,8 +17,15 @@ struct ArmedChain {
     long duePass;
 };
 
-static long currentPass = 0;      // the last pass run
-static double passOriginMs = 0.0;  // when pass 0 was
+// The clock counts in units of 1/60 ms, in which a pass is exactly 1000 units: every due time
+// is a whole number, so whether a pass is due is decided the same on every floating-point unit
+// (x87's extended precision included), and a clock reading exactly on a due time is due.
+typedef long long PaceUnits;
+static const PaceUnits unitsPerPass = 1000;
+static const PaceUnits unitsPerMs = unitsPerPass * passesPerSecond / 1000;
+
+static long currentPass = 0;         // the last pass run
+static PaceUnits passOriginUnits = 0;  // when pass 0 was
 static std::vector<ArmedChain> armed;    // in the order of their latest arming: the tick order
 static std::vector<ArmedChain> dueNow;   // the chains of the pass being run
 static int clockGeneration = 0;          // a restart makes an older toolkit timer stale
@@ -62,16 +69,22 @@ int passesFor(int intervalMs)
     return passes > 1 ? static_cast<int>(passes) : 1;
 }
 
-// When pass p is due; the product comes first so that whole seconds fall on exact values.
-static double passDueMs(long pass)
+// The pace clock's reading, to the nearest unit.
+static PaceUnits paceClockUnits()
 {
-    return passOriginMs + pass * 1000.0 / passesPerSecond;
+    return std::llround(paceClockMs() * unitsPerMs);
+}
+
+// When pass p is due.
+static PaceUnits passDueUnits(long pass)
+{
+    return passOriginUnits + pass * unitsPerPass;
 }
 
 void resetPassClock()
 {
     currentPass = 0;
-    passOriginMs = paceClockMs();
+    passOriginUnits = paceClockUnits();
     armed.clear();
     armed.reserve(16);
     dueNow.reserve(16);
@@ -101,15 +114,15 @@ static void runPass()
 
 int runDuePasses()
 {
-    const double now = paceClockMs();
+    const PaceUnits now = paceClockUnits();
     int ran = 0;
-    while (passDueMs(currentPass + 1) <= now && ran < maxCatchUpPasses) {
+    while (passDueUnits(currentPass + 1) <= now && ran < maxCatchUpPasses) {
         runPass();
         ++ran;
     }
-    if (passDueMs(currentPass + 1) <= now) {
+    if (passDueUnits(currentPass + 1) <= now) {
         // Too far behind (a stall, a debugger): drop the older passes rather than race.
-        passOriginMs = now - currentPass * 1000.0 / passesPerSecond;
+        passOriginUnits = now - currentPass * unitsPerPass;
     }
     if (ran > 0 && playing == 1) {
         glutPostRedisplay();
@@ -123,8 +136,9 @@ static void passTimer(int generation);
 // toolkit's millisecond clock may otherwise fire it a fraction early.
 static void armPassTimer()
 {
-    const double wait = std::ceil(passDueMs(currentPass + 1) - paceClockMs()) + 1.0;
-    glutTimerFunc(wait > 1.0 ? static_cast<unsigned int>(wait) : 1u, passTimer, clockGeneration);
+    const PaceUnits ahead = passDueUnits(currentPass + 1) - paceClockUnits();
+    const PaceUnits wait = (ahead > 0 ? (ahead + unitsPerMs - 1) / unitsPerMs : 0) + 1;
+    glutTimerFunc(static_cast<unsigned int>(wait), passTimer, clockGeneration);
 }
 
 static void passTimer(int generation)
