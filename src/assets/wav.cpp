@@ -170,21 +170,21 @@ static bool readPlainWav(std::FILE* file, const WavHeader& header, std::vector<u
 static std::string decodeChecked(std::vector<unsigned char>& wav, int rate, int channels,
                                  std::vector<int16_t>& samples)
 {
-    SDL_AudioSpec spec;
+    SDL_AudioSpec decodedAs;
     Uint8* decoded = nullptr;
     Uint32 decodedBytes = 0;
     SDL_RWops* source = SDL_RWFromConstMem(wav.data(), static_cast<int>(wav.size()));
-    if (SDL_LoadWAV_RW(source, 1, &spec, &decoded, &decodedBytes) == nullptr) {
+    if (SDL_LoadWAV_RW(source, 1, &decodedAs, &decoded, &decodedBytes) == nullptr) {
         return std::string("could not be decoded: ") + SDL_GetError();
     }
     std::vector<unsigned char>().swap(wav);  // the file's bytes are done with
     SDL_AudioCVT cvt;
-    if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS,
+    if (SDL_BuildAudioCVT(&cvt, decodedAs.format, decodedAs.channels, decodedAs.freq, AUDIO_S16SYS,
                           static_cast<Uint8>(channels), rate) < 0) {
         SDL_FreeWAV(decoded);
         return std::string("could not be converted to the output's format: ") + SDL_GetError();
     }
-    const Uint32 frame = SDL_AUDIO_BITSIZE(spec.format) / 8 * spec.channels;
+    const Uint32 frame = SDL_AUDIO_BITSIZE(decodedAs.format) / 8 * decodedAs.channels;
     const size_t whole = decodedBytes - decodedBytes % frame;
     if (whole == 0) {
         SDL_FreeWAV(decoded);
