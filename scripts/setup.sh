@@ -11,7 +11,7 @@ packages=(
   cmake g++ make pkg-config
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri
   libsdl2-mixer-dev libpng-dev libx11-dev libxcb1-dev libxfixes-dev libxtst-dev
-  libgtest-dev libbenchmark-dev
+  libgtest-dev libbenchmark-dev libxdamage-dev
   clang libclang-rt-14-dev
   xvfb xdotool x11-utils xauth socat
   openbox xterm sway xwayland weston wtype
