@@ -10,7 +10,8 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri
-  libsdl2-mixer-dev libpng-dev libx11-dev libxcb1-dev libxfixes-dev libxtst-dev
+  libsdl2-mixer-dev libpng-dev libx11-dev libxcb1-dev libxext-dev libxrender-dev libxfixes-dev
+  libxtst-dev
   libgtest-dev libbenchmark-dev libxdamage-dev
   clang libclang-rt-14-dev
   xvfb xdotool x11-utils xauth socat
