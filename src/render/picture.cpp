@@ -93,14 +93,16 @@ static bool findFramebufferCalls()
 }
 
 // The off-screen picture: a colour texture, smoothed when scaled, and a depth buffer as deep
-// as the window's, so the HUD settles against the scene as it does there.
+// as the window's, so the HUD settles against the scene as it does there. Its texels are asked
+// for in BGRA, the order the X server takes them in: Mesa then stores them so, and reads them
+// back with a plain copy.
 static GLenum buildPictureFramebuffer()
 {
     glPushAttrib(GL_TEXTURE_BIT);
         glBindTexture(GL_TEXTURE_2D, pictureTexture);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, textureSize, textureSize, 0, GL_RGBA,
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, textureSize, textureSize, 0, GL_BGRA,
                      GL_UNSIGNED_BYTE, nullptr);
     glPopAttrib();
     GLuint depth = 0;
