@@ -39,6 +39,7 @@ void resizeGlWindow(int width, int height)
         glutMainLoopEvent();
         usleep(5000);
     }
+    glutSwapBuffers();  // where a GL takes the window's new size in
     reshape(width, height);
 }
 
