@@ -10,12 +10,13 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri
-  libsdl2-mixer-dev libpng-dev libx11-dev libxcb1-dev libxext-dev libxrender-dev libxfixes-dev
-  libxtst-dev
-  libgtest-dev libbenchmark-dev libxdamage-dev
+  libsdl2-mixer-dev libpng-dev libx11-dev libxcb1-dev libxfixes-dev libxtst-dev
+  libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xdotool x11-utils xauth socat
   openbox xterm sway xwayland weston wtype
+  libxext-dev libxrender-dev  # the X server scales the picture: MIT-SHM and RENDER
+  libxdamage-dev  # the benchmark counts the frames that reach the game's window
   dbus-x11  # dbus-launch: the tests see that the game leaves no session bus behind
 )
 if [ "${1:-}" = "assets" ]; then
