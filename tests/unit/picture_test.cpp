@@ -36,8 +36,8 @@ TEST(Picture, ReshapeFitsThePictureToTheWindow)
 
 // A window of another size shows the very picture a 1024x768 one shows, scaled: at half size
 // between black bars each pixel is about the mean of the four it stands for, the pause line's
-// text included, as the game picks the way (here, the GL rendering in software, the window
-// system scales it) and where the GL scales it. A GL without framebuffer objects draws the scene
+// text included, as the game picks the way (under Xvfb's software GL, the X server scales it)
+// and where the GL scales it. A GL without framebuffer objects draws the scene
 // itself at that size there, its bitmap text unscaled. Read from the window as the player sees
 // it. A hover or a click lands on what the window shows under the pointer.
 TEST(Picture, AnotherWindowSizeShowsThePictureScaledAndPicksWhatItShows)
