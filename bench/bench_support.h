@@ -61,14 +61,15 @@ struct ProcessUsage {
     long peakRssKb = 0;    // VmHWM at the end of the stretch
     long rssKb = 0;        // VmRSS at the end of the stretch
     double seconds = 0.0;  // length of the measured stretch
-    double framesPerSecond = -1.0;  // frames presented a second, as Mesa's HUD counts them
+    double framesPerSecond = -1.0;  // frames that reached the window a second (X DAMAGE)
     std::string note;      // what went wrong, if anything
 };
 
 // Starts the game from the data directory on the current display, waits for its window,
 // clicks Start New Game when startPlaying and then types playKeys (xdotool key names, e.g.
 // "t l" for night with the flashlight), then samples it for seconds and stops it.
-// The child's console output goes to logPath; Mesa's HUD counts its frames, unseen.
+// The child's console output goes to logPath; the X server's damage reports on its window
+// count its frames.
 // screenWidth x screenHeight is the current display's size, where Start New Game is clicked.
 ProcessUsage probeGame(bool startPlaying, const std::string& playKeys, double seconds,
                        const std::string& logPath, int screenWidth = benchWindowWidth,

@@ -1,6 +1,7 @@
+#include <X11/Xlib.h>
+#include <X11/extensions/Xdamage.h>
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -11,7 +12,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <numeric>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -35,32 +35,63 @@ static void sleepSec(double s)
     std::this_thread::sleep_for(std::chrono::duration<double>(s));
 }
 
-// Where Mesa's HUD writes the game's frames a second, one line a second.
-static const std::string hudDir = VANTRESKA_BUILD "/bench_hud";
+// Counts the frames that reach the game's window, seen from an X connection of this program's
+// own: the X server reports each drawing into the window as damage, one report (a rectangle,
+// or a run of them flagged "more") per drawing request. A frame is one such request whichever
+// way the game shows it: the GL's swap puts its back buffer into the window, and the X
+// server's scaled picture is one composite.
+struct FrameCounter {
+    Display* display = nullptr;
+    int damageEvent = 0;  // the extension's first event number
+    long frames = 0;
+};
 
-// Mean of the last count values the HUD wrote; -1 when there are none.
-static double meanOfLastHudValues(size_t count)
+static void stopWatchingFrames(FrameCounter& counter)
 {
-    std::ifstream in(hudDir + "/fps");
-    std::vector<double> values;
-    for (double v = 0.0; in >> v;) {
-        values.push_back(v);
+    if (counter.display != nullptr) {
+        XCloseDisplay(counter.display);  // its damage object goes with it
+        counter.display = nullptr;
     }
-    const size_t from = values.size() > count ? values.size() - count : 0;
-    return values.size() > from
-               ? std::accumulate(values.begin() + from, values.end(), 0.0) / (values.size() - from)
-               : -1.0;
 }
 
-// Starts the game in the data directory with silent audio and Mesa's HUD counting its frames
-// unseen, its output going to logPath. Everything the child needs is prepared before the
-// fork: this process runs GL threads.
+// Watches the window from now on; false where the display or its DAMAGE extension is missing.
+static bool watchFrames(FrameCounter& counter, unsigned long window)
+{
+    counter.display = XOpenDisplay(nullptr);
+    int error = 0;
+    int major = 0;
+    int minor = 0;
+    if (counter.display == nullptr ||
+        !XDamageQueryExtension(counter.display, &counter.damageEvent, &error) ||
+        !XDamageQueryVersion(counter.display, &major, &minor)) {
+        stopWatchingFrames(counter);
+        return false;
+    }
+    XDamageCreate(counter.display, window, XDamageReportRawRectangles);
+    XSync(counter.display, False);
+    return true;
+}
+
+// Counts the reports that arrived since the last call.
+static void countFrames(FrameCounter& counter)
+{
+    if (counter.display == nullptr) {
+        return;
+    }
+    XSync(counter.display, False);
+    while (XPending(counter.display) > 0) {
+        XEvent event;
+        XNextEvent(counter.display, &event);
+        const auto& report = reinterpret_cast<const XDamageNotifyEvent&>(event);
+        counter.frames += event.type == counter.damageEvent + XDamageNotify && !report.more;
+    }
+}
+
+// Starts the game in the data directory with silent audio, its output going to logPath.
+// Everything the child needs is prepared before the fork: this process runs GL threads.
 static pid_t startChild(const std::string& logPath)
 {
-    mkdir(hudDir.c_str(), 0755);
-    unlink((hudDir + "/fps").c_str());
-    std::vector<std::string> env = {"GALLIUM_HUD=fps", "GALLIUM_HUD_VISIBLE=false",
-                                    "GALLIUM_HUD_PERIOD=1", "GALLIUM_HUD_DUMP_DIR=" + hudDir};
+    std::vector<std::string> env;
     // environ comes from unistd.h (a GNU extension the compiler enables for C++).
     for (char** e = environ; *e != nullptr; ++e) {
         if (std::strncmp(*e, "SDL_AUDIODRIVER=", 16) != 0) {
@@ -121,17 +152,23 @@ static void stopChild(pid_t pid)
     waitpid(pid, &status, 0);
 }
 
-// Waits until a visible window titled exactly "Vantreska" exists.
-static bool waitForGameWindow(pid_t pid, double timeoutSec)
+// Waits until a visible window titled exactly "Vantreska" exists; its id, or 0.
+static unsigned long waitForGameWindow(pid_t pid, double timeoutSec)
 {
     const double end = nowSec() + timeoutSec;
     while (nowSec() < end && childAlive(pid)) {
-        if (std::system("xdotool search --onlyvisible --name '^Vantreska$' >/dev/null 2>&1") == 0) {
-            return true;
+        if (std::FILE* search =
+                popen("xdotool search --onlyvisible --name '^Vantreska$' 2>/dev/null", "r")) {
+            unsigned long window = 0;
+            const bool found = std::fscanf(search, "%lu", &window) == 1;
+            pclose(search);
+            if (found) {
+                return window;
+            }
         }
         sleepSec(0.1);
     }
-    return false;
+    return 0;
 }
 
 // utime + stime from a /proc stat file (a process's or one thread's), in seconds.
@@ -206,8 +243,10 @@ static long statusKb(pid_t pid, const char* key)
 }
 
 // Samples once a second so a child that dies mid-way still leaves its last numbers.
-static void sampleChild(pid_t pid, double seconds, ProcessUsage& usage)
+static void sampleChild(pid_t pid, double seconds, FrameCounter& counter, ProcessUsage& usage)
 {
+    countFrames(counter);
+    counter.frames = 0;
     const double cpuStart = cpuSeconds(pid);
     const ThreadSplit threadsStart = threadCpuSeconds(pid);
     ThreadSplit threadsLast = threadsStart;
@@ -223,6 +262,7 @@ static void sampleChild(pid_t pid, double seconds, ProcessUsage& usage)
         }
         cpuLast = cpu;
         threadsLast = threadCpuSeconds(pid);
+        countFrames(counter);
         last = nowSec();
         usage.peakRssKb = peak;
         usage.rssKb = statusKb(pid, "VmRSS");
@@ -232,6 +272,7 @@ static void sampleChild(pid_t pid, double seconds, ProcessUsage& usage)
         usage.cpuCores = (cpuLast - cpuStart) / usage.seconds;
         usage.gameThreadCores = (threadsLast.game - threadsStart.game) / usage.seconds;
         usage.rendererThreadCores = (threadsLast.renderer - threadsStart.renderer) / usage.seconds;
+        usage.framesPerSecond = counter.display != nullptr ? counter.frames / usage.seconds : -1.0;
     }
 }
 
@@ -244,7 +285,8 @@ ProcessUsage probeGame(bool startPlaying, const std::string& playKeys, double se
         usage.note = "could not start " VANTRESKA_BIN;
         return usage;
     }
-    if (!waitForGameWindow(pid, 15.0)) {
+    const unsigned long window = waitForGameWindow(pid, 15.0);
+    if (window == 0) {
         usage.note = "no game window appeared (see " + logPath + ")";
         stopChild(pid);
         return usage;
@@ -267,8 +309,12 @@ ProcessUsage probeGame(bool startPlaying, const std::string& playKeys, double se
             usage.note = "xdotool could not type " + playKeys;
         }
     }
-    sampleChild(pid, seconds, usage);
-    usage.framesPerSecond = meanOfLastHudValues(static_cast<size_t>(seconds));
+    FrameCounter counter;
+    if (!watchFrames(counter, window)) {
+        usage.note = "no X DAMAGE extension to count frames with";
+    }
+    sampleChild(pid, seconds, counter, usage);
+    stopWatchingFrames(counter);
     usage.ran = childAlive(pid);
     if (!usage.ran && usage.note.empty()) {
         usage.note = "the game ended during the measurement (see " + logPath + ")";

@@ -20,6 +20,8 @@ packages=(
   clang libclang-rt-dev
   xvfb xdotool x11-utils xauth socat
   openbox xterm sway xwayland weston wtype
+  libxext-dev libxrender-dev  # the X server scales the picture: MIT-SHM and RENDER
+  libxdamage-dev  # the benchmark counts the frames that reach the game's window
   dbus-x11  # dbus-launch: the tests see that the game leaves no session bus behind
 )
 case "${1:-}" in

@@ -174,8 +174,7 @@ void display()
     } else {
         drawMenuFrame();
     }
-    endPictureFrame();
-    glutSwapBuffers();
+    showPictureFrame();
 }
 
 void leaveFullScreen()

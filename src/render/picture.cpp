@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "render/picture_present.h"
+
 // The texture the off-screen picture is drawn into; 1 to 11 hold the game's images.
 static const GLuint pictureTexture = 12;
 
@@ -31,8 +33,10 @@ enum class Offscreen { untried, ready, unavailable };
 
 static FramebufferCalls fbo = {};
 static Offscreen offscreen = Offscreen::untried;
-static bool offscreenAllowed = true;
+static Offscreen presenter = Offscreen::untried;  // the window system's scaling, where it can
+static PictureScaling scaling = PictureScaling::picked;
 static bool frameOffscreen = false;  // the frame being drawn goes to the off-screen picture
+static bool framePresented = false;  // and the window system shows it
 static bool frameScissored = false;  // the frame is drawn straight in, kept to its place
 static GLuint pictureFramebuffer = 0;
 
@@ -89,14 +93,16 @@ static bool findFramebufferCalls()
 }
 
 // The off-screen picture: a colour texture, smoothed when scaled, and a depth buffer as deep
-// as the window's, so the HUD settles against the scene as it does there.
+// as the window's, so the HUD settles against the scene as it does there. Its texels are asked
+// for in BGRA, the order the X server takes them in: Mesa then stores them so, and reads them
+// back with a plain copy.
 static GLenum buildPictureFramebuffer()
 {
     glPushAttrib(GL_TEXTURE_BIT);
         glBindTexture(GL_TEXTURE_2D, pictureTexture);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, textureSize, textureSize, 0, GL_RGBA,
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, textureSize, textureSize, 0, GL_BGRA,
                      GL_UNSIGNED_BYTE, nullptr);
     glPopAttrib();
     GLuint depth = 0;
@@ -134,11 +140,49 @@ static bool offscreenReady()
     return offscreen == Offscreen::ready;
 }
 
+// Whether the GL renders in software (Mesa's llvmpipe, softpipe or swrast): there, scaling the
+// picture up costs it more than handing the picture to the window system. A GPU scales it
+// for next to nothing, and reading each frame back from it would cost more.
+static bool softwareGl()
+{
+    const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    return renderer != nullptr &&
+           (std::strstr(renderer, "llvmpipe") != nullptr ||
+            std::strstr(renderer, "softpipe") != nullptr ||
+            std::strstr(renderer, "Software Rasterizer") != nullptr);
+}
+
+// Whether the window system scales the picture: decided at the first scaled frame, and said.
+static bool windowSystemScales()
+{
+    if (presenter == Offscreen::untried) {
+        const char* why = nullptr;
+        const char* who = softwareGl() ? startPicturePresenter(&why) : nullptr;
+        presenter = who != nullptr ? Offscreen::ready : Offscreen::unavailable;
+        if (who != nullptr) {
+            std::printf("the picture is scaled by %s\n", who);
+        } else {
+            std::printf("the picture is scaled by the GL%s%s\n", why != nullptr ? ": " : "",
+                        why != nullptr ? why : "");
+        }
+    }
+    return presenter == Offscreen::ready;
+}
+
 void beginPictureFrame()
 {
     const WindowRect& p = picturePlace;
     const bool scaled = p.width != pictureWidth || p.height != pictureHeight;
-    frameOffscreen = scaled && offscreenAllowed && offscreenReady();
+    frameOffscreen = scaled && scaling != PictureScaling::unscaled && offscreenReady();
+    const bool presentedBefore = framePresented;
+    framePresented =
+        frameOffscreen && scaling == PictureScaling::picked && windowSystemScales();
+    if (presentedBefore && !framePresented) {
+        // The GL draws into the window again. It takes the window's size in at a swap, and
+        // none came while the window system showed the frames: first a black one.
+        glClear(GL_COLOR_BUFFER_BIT);
+        glutSwapBuffers();
+    }
     if (frameOffscreen) {
         fbo.bindFramebuffer(GL_FRAMEBUFFER_EXT, pictureFramebuffer);
         glViewport(0, 0, pictureWidth, pictureHeight);
@@ -206,15 +250,9 @@ static void clearBars()
     glDisable(GL_SCISSOR_TEST);
 }
 
-void endPictureFrame()
+// The off-screen picture drawn by the GL into its place, scaled, between black bars.
+static void drawScaledPicture()
 {
-    if (frameScissored) {
-        glDisable(GL_SCISSOR_TEST);
-        frameScissored = false;
-    }
-    if (!frameOffscreen) {
-        return;
-    }
     fbo.bindFramebuffer(GL_FRAMEBUFFER_EXT, 0);
     clearBars();
     glViewport(picturePlace.left, picturePlace.bottom, picturePlace.width, picturePlace.height);
@@ -230,7 +268,26 @@ void endPictureFrame()
     glPopAttrib();
 }
 
-void allowOffscreenPicture(bool allowed)
+void showPictureFrame()
 {
-    offscreenAllowed = allowed;
+    if (frameScissored) {
+        glDisable(GL_SCISSOR_TEST);
+        frameScissored = false;
+    }
+    if (framePresented) {
+        presentPicture();
+        fbo.bindFramebuffer(GL_FRAMEBUFFER_EXT, 0);
+        glViewport(picturePlace.left, picturePlace.bottom, picturePlace.width,
+                   picturePlace.height);
+        return;
+    }
+    if (frameOffscreen) {
+        drawScaledPicture();
+    }
+    glutSwapBuffers();
+}
+
+void choosePictureScaling(PictureScaling way)
+{
+    scaling = way;
 }

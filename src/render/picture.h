@@ -21,9 +21,16 @@ void placePicture(int width, int height);
 // standard output).
 void beginPictureFrame();
 
-// Ends a frame: an off-screen picture is drawn into its place, scaled, and the rest of the
-// window cleared black. The viewport is the picture's place again, the GL state as before.
-void endPictureFrame();
+// Ends a frame and shows it. A frame drawn straight into its place is swapped into the window.
+// An off-screen picture is scaled into its place, the rest of the window black: where the GL
+// renders in software and the window system can, by the window system (render/
+// picture_present.h); else the GL draws it there and swaps. Which way is said once on standard
+// output, at the first such frame. The viewport is the picture's place again, the GL state as
+// before.
+void showPictureFrame();
 
-// For tests: false draws every frame as a GL without framebuffer objects does.
-void allowOffscreenPicture(bool allowed);
+// For tests: how a window of another size gets the picture from now on. picked: as above;
+// byGl: the GL scales it, wherever the window system could; unscaled: drawn at the size shown,
+// as a GL without framebuffer objects does.
+enum class PictureScaling { picked, byGl, unscaled };
+void choosePictureScaling(PictureScaling way);

@@ -12,9 +12,10 @@ static std::string firstLine(const std::string& command)
 }
 
 // Under a window manager (openbox) on a 1920x1080 screen the game's window carries its name,
-// class and icon, and shows the 1024x768 picture scaled to the screen's height between black
-// bars, every panel clicked where it shows. Alt-Tab to an xterm lets the pointer go: shown and
-// free over the game's window and onto the xterm, while W held through the switch is let go.
+// class and icon, and shows the 1024x768 picture scaled to the screen's height (by the X
+// server) between black bars, every panel clicked where it shows. Alt-Tab to an xterm lets the
+// pointer go: shown and free over the game's window and onto the xterm, while W held through
+// the switch is let go.
 // Alt-Tab back catches the pointer again, and mouse look turns the view.
 TEST(Desktops, OpenboxOnAWideScreen)
 {
@@ -52,6 +53,8 @@ TEST(Desktops, OpenboxOnAWideScreen)
         return lit == 0;
     };
     EXPECT_TRUE(waitForScreen(run, barsBlack, 10.0)) << "the bars beside the picture";
+    // Xvfb's GL renders in software: the X server scales the picture.
+    EXPECT_TRUE(waitForOutput(run, "the picture is scaled by the X server\n", 10.0)) << run.out;
     clickAt(512, 518);  // Help
     EXPECT_TRUE(waitForScreen(run, helpText, 10.0)) << "created by: ...";
     pressKey("Escape");

@@ -18,6 +18,7 @@ void ensureGlWindow()
         char* argv[] = {name, nullptr};
         glutInit(&argc, argv);
         glutInitWindowSize(testWindowWidth, testWindowHeight);
+        glutInitWindowPosition(0, 0);  // all on the screen, where what it shows can be read
         glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
         glutCreateWindow("vantreska tests");
         glutDisplayFunc([] {});
@@ -28,6 +29,18 @@ void ensureGlWindow()
         initGL();
         reshape(testWindowWidth, testWindowHeight);
     }
+}
+
+void resizeGlWindow(int width, int height)
+{
+    glutReshapeWindow(width, height);
+    for (int k = 0; k < 400 && (glutGet(GLUT_WINDOW_WIDTH) != width ||
+                                glutGet(GLUT_WINDOW_HEIGHT) != height); ++k) {
+        glutMainLoopEvent();
+        usleep(5000);
+    }
+    glutSwapBuffers();  // where a GL takes the window's new size in
+    reshape(width, height);
 }
 
 void loadGameAssetsOnce()
