@@ -17,18 +17,18 @@ static std::atomic<bool> deferred{false};
 
 // The system runs this on a thread of its own for each console event. Before the main loop the
 // process ends here, whatever start-up is doing, as the system's own handler would end it. Once
-// the main loop runs, the event is only recorded. For a closing console the system ends the
-// process as soon as this returns (or some seconds later), so the thread waits for the main
+// the main loop runs, the first event is only recorded; a second one ends the process at once,
+// for when the game is stuck before it acts on the first. For a closing console the system ends
+// the process as soon as this returns (or some seconds later), so the thread waits for the main
 // loop to end it first.
 static BOOL WINAPI onConsoleEvent(DWORD event)
 {
     if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT && event != CTRL_CLOSE_EVENT) {
         return FALSE;
     }
-    if (!deferred) {
+    if (!deferred || eventCame.exchange(true)) {
         TerminateProcess(GetCurrentProcess(), static_cast<UINT>(endStatus));
     }
-    eventCame = true;
     if (event == CTRL_CLOSE_EVENT) {
         Sleep(INFINITE);
     }
