@@ -133,8 +133,16 @@ TEST(Desktops, SwayGivesTheGameTheKeyboard)
                view.find("\"class\": \"Vantreska\"") != std::string::npos;
     };
     ASSERT_TRUE(waitFor(run, managed, 15.0)) << commandOutput("swaymsg -t get_tree");
-    clickAt(512, 326);  // Start New Game
+    // Start New Game: the move is picked as a hover, the click once more. Under sway 1.12 with
+    // Xwayland 24.1 the first click made with XTEST is lost, so it is clicked until picked.
+    movePointer(512, 326);
     ASSERT_TRUE(waitForOutput(run, "hit: 49 \n", 10.0)) << run.out << run.err;
+    bool started = false;
+    for (int attempt = 0; attempt < 5 && !started; ++attempt) {
+        xdo("click 1");
+        started = waitFor(run, [&] { return countOccurrences(run.out, "hit: 49 \n") >= 2; }, 3.0);
+    }
+    ASSERT_TRUE(started) << run.out << run.err;
     // wtype's keyboard is a new one at each run, and keys it types before Xwayland has taken its
     // keymap are lost (-s gives it time): keys are typed again until what they do shows.
     bool pausedNow = false;
@@ -145,8 +153,12 @@ TEST(Desktops, SwayGivesTheGameTheKeyboard)
                             3.0);
     }
     EXPECT_TRUE(pausedNow) << "Escape did not pause";
-    for (int attempt = 0; attempt < 20 && !run.ended; ++attempt) {
-        commandOutput("wtype -s 100 -k Escape q");  // resumed, then quit
+    // Resumed, then quit, with XTEST on the X focus the compositor gave. Not with wtype: its
+    // keymap puts Escape on Escape's usual keycode but q on another, and sway 1.12's Xwayland
+    // keeps the usual keymap, so its q arrives as 1.
+    for (int attempt = 0; attempt < 5 && !run.ended; ++attempt) {
+        pressKey("Escape");
+        pressKey("q");
         waitForExit(run, 3.0);
     }
     EXPECT_EQ(run.exitStatus, 0) << run.out << run.err;

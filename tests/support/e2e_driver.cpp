@@ -293,10 +293,15 @@ int xdo(const std::string& args)
 
 void movePointer(int x, int y)
 {
+    screenPoint(x, y);
+    xdo("mousemove " + std::to_string(x) + " " + std::to_string(y));
+}
+
+void screenPoint(int& x, int& y)
+{
     int width = 0, height = 0;
     screenSize(width, height);
     pictureToScreen(width, height, x, y);
-    xdo("mousemove " + std::to_string(x) + " " + std::to_string(y));
 }
 
 void clickAt(int x, int y)

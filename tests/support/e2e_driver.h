@@ -52,6 +52,7 @@ int xdo(const std::string& args);
 // shows it on this screen: scaled to fit, centred.
 void movePointer(int x, int y);
 void clickAt(int x, int y);  // the left button
+void screenPoint(int& x, int& y);  // where this screen shows the picture's point (x, y)
 void pressKey(const std::string& key);  // an xdotool key name: "Escape", "t", "space"
 void holdKey(const std::string& key, int ms);
 bool pointerShown();  // the cursor drawn at the pointer has a visible pixel
