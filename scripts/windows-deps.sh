@@ -155,7 +155,9 @@ licences SDL2_mixer "$(tree libsdl2-mixer)/LICENSE.txt:LICENSE.txt" \
 # Linked statically into every program: MinGW-w64's start-up code and winpthreads, and GCC's
 # libgcc and libstdc++ (GPL 3 with the GCC Runtime Library Exception, whose text the copyright
 # file holds).
-licences mingw-w64 /usr/share/doc/mingw-w64-x86-64-dev/copyright:debian-copyright.txt
+# The copyright file of the package that ships the start-up code, whatever the release calls it.
+runtime=$(dpkg-query -S /usr/x86_64-w64-mingw32/lib/crt2.o | cut -d: -f1)
+licences mingw-w64 "/usr/share/doc/$runtime/copyright:debian-copyright.txt"
 licences gcc /usr/share/doc/gcc-mingw-w64-base/copyright:debian-copyright.txt \
   /usr/share/common-licenses/GPL-3:GPL-3.txt
 build libpng "$(tree libpng1.6)" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF \
